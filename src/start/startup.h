@@ -1,0 +1,37 @@
+// The program's start-up: common controls, the single-instance guard and the main window.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/app_error.h"
+
+namespace nb::startup {
+
+// The text of the message box that refuses a second copy, and its title.
+inline constexpr wchar_t kAlreadyRunningText[] = L"Netbeacon is already running...";
+inline constexpr wchar_t kAlreadyRunningTitle[] = L"Info";
+inline constexpr wchar_t kMainProcedureLabel[] = L"Mod Startup - Main procedure";
+
+// The hint line of the start-up error report, chosen by the error number.
+std::wstring StartupHint(long errorNumber);
+
+// What Main needs from the platform; tests put their own pieces in place.
+struct Environment {
+  // True when another copy of the program runs for this user.
+  std::function<bool()> anotherInstanceRunning;
+  // Creates the main window and shows it modeless (runs its load step first).
+  std::function<void()> createMainWindow;
+};
+
+Environment SystemEnvironment();
+
+// Runs the start-up steps. Returns true when the program goes on running (a window is open).
+bool Main(const Environment& env);
+bool Main();
+
+// Finds and calls InitCommonControlsEx at run time; false when it is missing or fails.
+bool InitCommonControlsAtRunTime();
+
+}  // namespace nb::startup

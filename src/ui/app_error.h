@@ -1,0 +1,51 @@
+// The program's error: a number from the classic run-time set, a description, and the
+// help file and context that the error report passes on. Portable: no Windows header.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace nb {
+
+// Errors the program raises itself use this base number plus a description of its own.
+inline constexpr long kProgramErrorBase = -2147221504L;  // 0x80040000
+
+namespace errnum {
+inline constexpr long kOverflow = 6;
+inline constexpr long kSubscript = 9;
+inline constexpr long kOutOfMemory = 7;
+inline constexpr long kLibraryLoad = 48;
+inline constexpr long kFileNotFound = 53;
+inline constexpr long kPathNotFound = 76;
+inline constexpr long kComponentMissing = 339;
+inline constexpr long kComponentFailure = 50003;
+}  // namespace errnum
+
+struct AppError : std::exception {
+  AppError(long number, std::wstring description, std::wstring helpFile = {}, unsigned long helpContext = 0)
+      : number(number), description(std::move(description)), helpFile(std::move(helpFile)),
+        helpContext(helpContext) {}
+  const char* what() const noexcept override { return "Netbeacon error"; }
+
+  long number;
+  std::wstring description;
+  std::wstring helpFile;
+  unsigned long helpContext;
+};
+
+// The one constant text that titles the error report and that failed registry reads return.
+inline constexpr wchar_t kRegistryFailureMarker[] = L"Error";
+inline constexpr wchar_t kProgramName[] = L"Netbeacon";
+
+// The default last line of an error report.
+inline constexpr wchar_t kReportToMakerHint[] =
+    L"Please report this error, with the description above, to Ambertop.";
+
+// Turns whatever is in flight into an AppError (call it inside a catch block).
+AppError CurrentError();
+
+// The seven-line text of the error report, lines joined by CR LF.
+std::wstring ErrorReportText(const AppError& error, std::wstring_view procedureLabel,
+                             std::wstring_view hint = kReportToMakerHint);
+
+}  // namespace nb

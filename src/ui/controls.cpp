@@ -1,0 +1,135 @@
+#include "ui/controls.h"
+
+#include "ui/app_error.h"
+#include "ui/layout.h"
+#include "ui/win_text.h"
+
+namespace nb {
+namespace {
+
+constexpr wchar_t kColourLabelClass[] = L"Netbeacon.ColourLabel";
+
+// Per-label state kept in the window's extra bytes.
+enum : int { kTextColourSlot = 0, kBackColourSlot = sizeof(LONG_PTR), kExtraBytes = 2 * sizeof(LONG_PTR) };
+
+void NotifyMouse(HWND hwnd, UINT message, WORD button, LPARAM position) {
+  const int id = GetDlgCtrlID(hwnd);
+  SendMessageW(GetParent(hwnd), message, MAKEWPARAM(static_cast<WORD>(id), button), position);
+}
+
+LRESULT CALLBACK ColourLabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      RECT rect;
+      GetClientRect(hwnd, &rect);
+      const auto back = static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kBackColourSlot));
+      const auto text = static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kTextColourSlot));
+      SetBkColor(dc, back);
+      ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+      SetTextColor(dc, text);
+      SetBkMode(dc, TRANSPARENT);
+      HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+      const std::wstring caption = WindowText(hwnd);
+      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rect,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(dc, oldFont);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_SETFONT:
+      SetPropW(hwnd, L"Netbeacon.Font", reinterpret_cast<HANDLE>(wParam));
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(GetPropW(hwnd, L"Netbeacon.Font"));
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return result;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDBLCLK:
+      SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), kLabelDblClick),
+                   reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    case WM_LBUTTONDOWN:
+      NotifyMouse(hwnd, kLabelMouseDown, 1, lParam);
+      return 0;
+    case WM_RBUTTONDOWN:
+      NotifyMouse(hwnd, kLabelMouseDown, 2, lParam);
+      return 0;
+    case WM_MBUTTONDOWN:
+      NotifyMouse(hwnd, kLabelMouseDown, 4, lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      NotifyMouse(hwnd, kLabelMouseMove, 0, lParam);
+      return 0;
+    case WM_NCDESTROY:
+      RemovePropW(hwnd, L"Netbeacon.Font");
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void RegisterColourLabel() {
+  WNDCLASSEXW wc{};
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), kColourLabelClass, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = ColourLabelProc;
+  wc.cbWndExtra = kExtraBytes;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kColourLabelClass;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+std::wstring Control::Text() const { return WindowText(hwnd); }
+
+void Control::SetText(std::wstring_view text) const { SetWindowTextOf(hwnd, text); }
+
+void ColourLabel::SetColours(COLORREF text, COLORREF back) const {
+  SetWindowLongPtrW(hwnd, kTextColourSlot, static_cast<LONG_PTR>(text));
+  SetWindowLongPtrW(hwnd, kBackColourSlot, static_cast<LONG_PTR>(back));
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+COLORREF ColourLabel::TextColour() const { return static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kTextColourSlot)); }
+
+COLORREF ColourLabel::BackColour() const { return static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kBackColourSlot)); }
+
+HWND CreateChild(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, int id, DWORD exStyle) {
+  const std::wstring caption(text);
+  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | style, 0, 0, 0, 0, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) {
+    throw AppError(errnum::kComponentMissing,
+                   L"Control " + std::wstring(className) + L" cannot be created: " + SystemErrorText(GetLastError()));
+  }
+  return hwnd;
+}
+
+void CreateColourLabel(ColourLabel& label, HWND parent, std::wstring_view text, int id, bool visible) {
+  RegisterColourLabel();
+  label.id = id;
+  label.hwnd = CreateChild(parent, kColourLabelClass, text, visible ? WS_VISIBLE : 0, id);
+}
+
+unique_hfont MakeFont(const wchar_t* face, double points, bool bold, int dpi) {
+  LOGFONTW lf{};
+  lf.lfHeight = PointsToFontHeight(points, dpi);
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  wcsncpy_s(lf.lfFaceName, face, _TRUNCATE);
+  return unique_hfont(CreateFontIndirectW(&lf));
+}
+
+}  // namespace nb

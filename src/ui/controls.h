@@ -1,0 +1,57 @@
+// Thin wrappers over child controls. Children are destroyed with their parent window, so a
+// wrapper does not own its handle.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "ui/unique_any.h"
+
+namespace nb {
+
+struct Control {
+  HWND hwnd = nullptr;
+  int id = 0;
+
+  std::wstring Text() const;
+  void SetText(std::wstring_view text) const;
+  bool Visible() const { return hwnd && IsWindowVisible(hwnd); }
+  bool Enabled() const { return hwnd && IsWindowEnabled(hwnd); }
+  void Enable(bool on) const { EnableWindow(hwnd, on ? TRUE : FALSE); }
+  void SetFont(HFONT font) const { SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+  // Gives the control the keyboard focus; false when it cannot take it.
+  bool Focus() const { return hwnd && SetFocus(hwnd) != nullptr && GetFocus() == hwnd; }
+};
+
+struct Button : Control {};
+
+struct CheckBox : Control {
+  // 0 off, 1 on, 2 greyed.
+  int Value() const { return static_cast<int>(SendMessageW(hwnd, BM_GETCHECK, 0, 0)); }
+  void SetValue(int value) const { SendMessageW(hwnd, BM_SETCHECK, static_cast<WPARAM>(value), 0); }
+};
+
+// A text label that paints itself in its own colours and tells its parent of mouse actions:
+// WM_COMMAND with kLabelDblClick, and kLabelMouseDown / kLabelMouseMove messages whose
+// wParam holds the control id (low word) and the button (high word: 1 left, 2 right, 4 middle)
+// and whose lParam holds the position in client coordinates.
+struct ColourLabel : Control {
+  void SetColours(COLORREF text, COLORREF back) const;
+  COLORREF TextColour() const;
+  COLORREF BackColour() const;
+};
+
+inline constexpr WORD kLabelDblClick = 0x4E01;
+inline constexpr UINT kLabelMouseDown = WM_APP + 0x101;
+inline constexpr UINT kLabelMouseMove = WM_APP + 0x102;
+
+// Creates a child control at (0,0,0,0); the window's layout places it.
+HWND CreateChild(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, int id, DWORD exStyle = 0);
+void CreateColourLabel(ColourLabel& label, HWND parent, std::wstring_view text, int id, bool visible = true);
+
+// A font for the given DPI; face as given, size in points.
+unique_hfont MakeFont(const wchar_t* face, double points, bool bold, int dpi);
+
+}  // namespace nb

@@ -1,0 +1,151 @@
+#include "ui/modal.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace nb {
+namespace {
+
+ModalUi*& Current() {
+  static SystemModalUi system;
+  static ModalUi* current = &system;
+  return current;
+}
+
+// The filter string of a file dialog: pairs of NUL-terminated texts, ending in two NULs.
+std::wstring DialogFilter(const std::wstring& pattern) {
+  if (pattern.empty()) return {};
+  std::wstring filter = pattern;
+  filter.push_back(L'\0');
+  filter += pattern;
+  filter.push_back(L'\0');
+  filter.push_back(L'\0');
+  return filter;
+}
+
+std::optional<std::wstring> RunFileDialog(const FileDialogArgs& args, bool save) {
+  std::wstring buffer = args.fileName;
+  buffer.resize(std::max<size_t>(buffer.size() + 1, 32768), L'\0');
+  const std::wstring filter = DialogFilter(args.filter);
+  std::wstring ext = args.defaultExt;
+  if (!ext.empty() && ext.front() == L'.') ext.erase(0, 1);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = args.owner;
+  ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrTitle = args.title.empty() ? nullptr : args.title.c_str();
+  ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  if (save && args.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
+  if (!save) ofn.Flags |= OFN_FILEMUSTEXIST;
+  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return std::nullopt;
+  return std::wstring(buffer.c_str());
+}
+
+}  // namespace
+
+bool ModalWindow::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == WM_CLOSE) {
+    EndModal();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+int SystemModalUi::ShowMessage(const MessageBoxArgs& args) {
+  MSGBOXPARAMSW params{};
+  params.cbSize = sizeof params;
+  params.hwndOwner = args.owner;
+  params.hInstance = GetModuleHandleW(nullptr);
+  params.lpszText = args.text.c_str();
+  params.lpszCaption = args.title.c_str();
+  params.dwStyle = args.style;
+  params.dwContextHelpId = args.helpContext;
+  return MessageBoxIndirectW(&params);
+}
+
+std::optional<std::wstring> SystemModalUi::SaveFileName(const FileDialogArgs& args) { return RunFileDialog(args, true); }
+
+std::optional<std::wstring> SystemModalUi::OpenFileName(const FileDialogArgs& args) { return RunFileDialog(args, false); }
+
+void SystemModalUi::ShowModal(ModalWindow& window, HWND owner) {
+  window.ResetEnd();
+  window.Load(owner);
+  // Every other window of the program waits while this one is shown.
+  std::vector<HWND> disabled;
+  for (Window* other : Window::OpenWindows()) {
+    if (other != &window && other->hwnd() && IsWindowEnabled(other->hwnd())) {
+      EnableWindow(other->hwnd(), FALSE);
+      disabled.push_back(other->hwnd());
+    }
+  }
+  ShowWindow(window.hwnd(), SW_SHOW);
+  SetForegroundWindow(window.hwnd());
+  MSG msg;
+  while (window.IsOpen() && !window.EndRequested()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave WM_QUIT for the outer loop
+      break;
+    }
+    if (got == -1) break;
+    if (!IsDialogMessageW(window.hwnd(), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  // Enable the others before this one goes, so that activation returns to its owner.
+  for (HWND hwnd : disabled) {
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  }
+  window.Unload();
+  if (owner && IsWindow(owner)) SetActiveWindow(owner);
+}
+
+ModalUi& Modal() { return *Current(); }
+
+ScopedModalUi::ScopedModalUi(ModalUi& ui) : previous_(Current()) { Current() = &ui; }
+
+ScopedModalUi::~ScopedModalUi() { Current() = previous_; }
+
+int ShowMessage(std::wstring_view text, UINT style, std::wstring_view title) {
+  MessageBoxArgs args;
+  args.owner = GetActiveWindow();
+  args.text = text;
+  args.title = title;
+  args.style = style;
+  return Modal().ShowMessage(args);
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) return static_cast<int>(msg.wParam);
+    HWND active = GetActiveWindow();
+    if (active && IsDialogMessageW(active, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void DoEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    HWND active = GetActiveWindow();
+    if (active && IsDialogMessageW(active, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace nb

@@ -1,0 +1,28 @@
+#include "ui/text_util.h"
+
+namespace nb {
+
+std::wstring StripNull(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
+
+std::string StripNull(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+std::wstring TrimSpaces(std::wstring_view text) {
+  const auto first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return {};
+  const auto last = text.find_last_not_of(L' ');
+  return std::wstring(text.substr(first, last - first + 1));
+}
+
+std::vector<std::wstring_view> SplitKeepEmpty(std::wstring_view text, wchar_t separator) {
+  std::vector<std::wstring_view> pieces;
+  for (;;) {
+    const auto at = text.find(separator);
+    pieces.push_back(text.substr(0, at));
+    if (at == std::wstring_view::npos) return pieces;
+    text.remove_prefix(at + 1);
+  }
+}
+
+std::wstring ToDecimal(long long value) { return std::to_wstring(value); }
+
+}  // namespace nb
