@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "detect/isip.h"
+#include "detect/lan_choice.h"
+
+namespace {
+
+struct IpCase {
+  const wchar_t* text;
+  bool accepted;
+};
+
+class IsIPTable : public testing::TestWithParam<IpCase> {};
+
+TEST_P(IsIPTable, JudgesTheText) {
+  const IpCase& c = GetParam();
+  EXPECT_EQ(nb::IsIP(c.text), c.accepted) << "text: " << testing::PrintToString(std::wstring(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, IsIPTable,
+    testing::Values(
+        // Well-formed addresses.
+        IpCase{L"192.168.0.1", true}, IpCase{L"0.0.0.0", true}, IpCase{L"255.255.255.255", true},
+        // Value above 255, wrong piece counts, an empty piece, letters, empty text.
+        IpCase{L"256.1.1.1", false}, IpCase{L"1.2.3", false}, IpCase{L"1.2.3.4.5", false}, IpCase{L"1..2.3", false},
+        IpCase{L"a.b.c.d", false}, IpCase{L"", false}, IpCase{L"...", false}, IpCase{L"1.2.3.", false},
+        // A piece of four characters is too long even when its value is small.
+        IpCase{L"0001.2.3.4", false}, IpCase{L"1.2.3.0004", false},
+        // Leading blank and sign count towards the three characters.
+        IpCase{L" 12.1.1.1", true}, IpCase{L"  12.1.1.1", false}, IpCase{L"+1.2.3.4", true},
+        IpCase{L"1.2.3. 4", true}, IpCase{L"1.2.3.4 ", true}, IpCase{L"\t1.2.3.4", true},
+        // Lower bound: -1 is refused, -0 equals 0.
+        IpCase{L"-1.2.3.4", false}, IpCase{L"-0.1.2.3", true},
+        // Exponent forms are numbers.
+        IpCase{L"1e2.0.0.1", true}, IpCase{L"1e3.0.0.1", false}, IpCase{L"1e.0.0.1", false},
+        // A carriage return is not a blank: a last piece that ends in one is not a number.
+        IpCase{L"198.51.100.2\r", false}, IpCase{L"198.51.100.200\r", false}, IpCase{L"1.2.3.4\n", false},
+        // Other junk.
+        IpCase{L"1.2.3.4x", false}, IpCase{L"1.2.3.+", false}, IpCase{L"1.2.3.- ", false},
+        IpCase{L"192.0.2.45", true}));
+
+struct NumberCase {
+  const wchar_t* text;
+  bool isNumber;
+  double value;
+};
+
+class ParseNumberTable : public testing::TestWithParam<NumberCase> {};
+
+TEST_P(ParseNumberTable, RecognisesNumbers) {
+  const NumberCase& c = GetParam();
+  const auto value = nb::ParseNumber(c.text);
+  ASSERT_EQ(value.has_value(), c.isNumber);
+  if (c.isNumber) {
+    EXPECT_DOUBLE_EQ(*value, c.value);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ParseNumberTable,
+    testing::Values(NumberCase{L"0", true, 0}, NumberCase{L"255", true, 255}, NumberCase{L" 7 ", true, 7},
+                    NumberCase{L"\t7\t", true, 7}, NumberCase{L"+7", true, 7}, NumberCase{L"-7", true, -7},
+                    NumberCase{L"- 7", false, 0}, NumberCase{L"2.5", true, 2.5}, NumberCase{L"5.", true, 5},
+                    NumberCase{L".5", true, 0.5}, NumberCase{L"1e2", true, 100}, NumberCase{L"1E+2", true, 100},
+                    NumberCase{L"25e-1", true, 2.5}, NumberCase{L"1e", false, 0}, NumberCase{L"e1", false, 0},
+                    NumberCase{L"", false, 0}, NumberCase{L"   ", false, 0}, NumberCase{L"+", false, 0},
+                    NumberCase{L".", false, 0}, NumberCase{L"7\r", false, 0}, NumberCase{L"0x1F", false, 0},
+                    NumberCase{L"1 2", false, 0}, NumberCase{L"1e999", true, HUGE_VAL}));
+
+struct LanCase {
+  std::vector<std::wstring> firstAddresses;
+  std::wstring expected;
+};
+
+class LanChoiceTable : public testing::TestWithParam<LanCase> {};
+
+TEST_P(LanChoiceTable, PicksTheFirstConnectedAdapter) {
+  EXPECT_EQ(nb::ChooseLanAddress(GetParam().firstAddresses), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adapters, LanChoiceTable,
+    testing::Values(LanCase{{L"", L"10.0.0.5"}, L"10.0.0.5"},
+                    // A disconnected adapter reports 0.0.0.0 and does not win.
+                    LanCase{{L"0.0.0.0", L"0.0.0.0", L"192.0.2.2"}, L"192.0.2.2"},
+                    LanCase{{L"0.0.0.0"}, L""}, LanCase{{}, L""},
+                    LanCase{{L"192.168.1.10", L"10.0.0.5"}, L"192.168.1.10"}));
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "detect/isip.h"
+#include "detect/lan_lookup.h"
+#include "support/scripted_ui.h"
+#include "ui/app_error.h"
+
+namespace {
+
+TEST(GetLocalIP, GivesAConnectedAdapterAddress) {
+  const std::wstring address = nb::GetLocalIP();
+  // This machine has a connected adapter; a disconnected one (0.0.0.0) never wins.
+  EXPECT_TRUE(nb::IsIP(address)) << testing::PrintToString(address);
+  EXPECT_NE(address, L"0.0.0.0");
+}
+
+TEST(GetLocalIP, RaisesError48WhenTheIpHelperLibraryIsMissing) {
+  try {
+    nb::GetLocalIP(L"netbeacon-no-such-iphlpapi.dll");
+    FAIL() << "no error raised";
+  } catch (const nb::AppError& e) {
+    EXPECT_EQ(e.number, 48);
+  }
+}
+
+struct LookupCase {
+  const wchar_t* address;
+  const wchar_t* message;  // nullptr: no message box
+  bool nameExpected;
+};
+
+class HostNameTable : public testing::TestWithParam<LookupCase> {};
+
+TEST_P(HostNameTable, ShowsTheRightMessage) {
+  nbtest::ScriptedModalUi ui;
+  const LookupCase& c = GetParam();
+  const std::wstring name = nb::GetHostNameByIP(c.address);
+  if (c.message) {
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, c.message);
+    EXPECT_EQ(ui.messages[0].title, L"Netbeacon");
+    EXPECT_EQ(ui.messages[0].style, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(name, L"");
+  } else {
+    EXPECT_TRUE(ui.messages.empty());
+  }
+  EXPECT_EQ(!name.empty(), c.nameExpected) << testing::PrintToString(name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, HostNameTable,
+    testing::Values(
+        // Converts to INADDR_NONE, so it is taken for an invalid address.
+        LookupCase{L"255.255.255.255", nb::kInvalidIPText, false},
+        LookupCase{L"not an address", nb::kInvalidIPText, false},
+        LookupCase{L"127.0.0.1", nullptr, true}));
+
+TEST(Sockets, StartAndCleanupPair) {
+  nbtest::ScriptedModalUi ui;
+  ASSERT_TRUE(nb::SocketsStartup());
+  nb::SocketsCleanup();
+  EXPECT_TRUE(ui.messages.empty());
+  // A cleanup without a matching start is an error of the sockets library.
+  nb::SocketsCleanup();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, nb::kCleanupFailedText);
+  EXPECT_EQ(ui.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+}
+
+}  // namespace
