@@ -1,0 +1,242 @@
+#include <windows.h>
+#include <urlmon.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "detect/download.h"
+#include "ui/app_error.h"
+#include "ui/unique_any.h"
+#include "ui/win_text.h"
+
+namespace nb {
+namespace {
+
+// How long an aborted download may take to wind down before its worker is left to itself.
+constexpr std::chrono::milliseconds kAbortGrace{1000};
+
+// At most this many messages are handled per wake-up, so that a window that never validates
+// its paint region cannot keep the wait from looking at its bound.
+constexpr int kMessagesPerRound = 64;
+
+constexpr DWORD kPaintWakeMask = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
+constexpr UINT kPaintPeekFlags = PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
+
+// Handles waiting paint, timer, posted and sent messages; input stays queued. A quit request
+// met on the way is handed back so that the caller can post it again when its wait is over.
+void PumpPaintMessages(std::optional<int>& quitCode) {
+  MSG msg;
+  for (int i = 0; i < kMessagesPerRound && PeekMessageW(&msg, nullptr, 0, 0, kPaintPeekFlags); ++i) {
+    if (msg.message == WM_QUIT) {
+      quitCode = static_cast<int>(msg.wParam);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Waits until the handle is signalled or the bound has passed, letting the thread's windows
+// paint meanwhile. True when the handle was signalled.
+bool WaitPainting(HANDLE handle, std::chrono::milliseconds bound) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + bound;
+  std::optional<int> quitCode;
+  bool signalled = false;
+  for (;;) {
+    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) {
+      signalled = true;
+      break;
+    }
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) break;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, static_cast<DWORD>(left), kPaintWakeMask);
+    if (woke == WAIT_OBJECT_0) {
+      signalled = true;
+      break;
+    }
+    if (woke == WAIT_OBJECT_0 + 1) {
+      PumpPaintMessages(quitCode);
+      continue;
+    }
+    if (woke == WAIT_FAILED) {
+      signalled = WaitForSingleObject(handle, static_cast<DWORD>(left)) == WAIT_OBJECT_0;
+      break;
+    }
+    // WAIT_TIMEOUT: looked at again at the top of the loop.
+  }
+  if (quitCode) PostQuitMessage(*quitCode);
+  return signalled;
+}
+
+// Runs job->Run() on a thread of its own. The thread keeps the job alive, so a caller that stops
+// waiting may let go of it at any time.
+template <typename Job>
+DWORD WINAPI WorkerMain(void* parameter) noexcept {
+  const std::unique_ptr<std::shared_ptr<Job>> job(static_cast<std::shared_ptr<Job>*>(parameter));
+  (*job)->Run();
+  return 0;
+}
+
+template <typename Job>
+unique_handle StartWorker(std::shared_ptr<Job> job) {
+  auto parameter = std::make_unique<std::shared_ptr<Job>>(std::move(job));
+  HANDLE thread = CreateThread(nullptr, 0, &WorkerMain<Job>, parameter.get(), 0, nullptr);
+  if (!thread) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
+  parameter.release();  // now owned by the thread
+  return unique_handle(thread);
+}
+
+// Our side of a URL download. It keeps the binding so that another thread can abort a download
+// that gets no answer, and stops a body that is known to be too long. Nothing here throws.
+class BindCallback final : public IBindStatusCallback {
+ public:
+  explicit BindCallback(std::uint64_t maxBytes) noexcept : maxBytes_(maxBytes) {}
+  BindCallback(const BindCallback&) = delete;
+  BindCallback& operator=(const BindCallback&) = delete;
+
+  // Aborts the download now if it has started, or as soon as it starts.
+  void RequestAbort() noexcept {
+    IBinding* binding = nullptr;
+    AcquireSRWLockExclusive(&lock_);
+    abortRequested_ = true;
+    binding = binding_;
+    if (binding) binding->AddRef();
+    ReleaseSRWLockExclusive(&lock_);
+    // Outside the lock: the binding may call OnStopBinding from within Abort.
+    if (binding) {
+      binding->Abort();
+      binding->Release();
+    }
+  }
+
+  bool TooLarge() const noexcept { return tooLarge_.load(); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
+      *object = static_cast<IBindStatusCallback*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding* binding) noexcept override {
+    AcquireSRWLockExclusive(&lock_);
+    const bool abort = abortRequested_;
+    if (!abort && binding) {
+      binding->AddRef();
+      binding_ = binding;
+    }
+    ReleaseSRWLockExclusive(&lock_);
+    return abort ? E_ABORT : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPriority(LONG*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG status, LPCWSTR) noexcept override {
+    const bool downloading = status == BINDSTATUS_BEGINDOWNLOADDATA || status == BINDSTATUS_DOWNLOADINGDATA ||
+                             status == BINDSTATUS_ENDDOWNLOADDATA;
+    if (downloading && (progress > maxBytes_ || progressMax > maxBytes_)) tooLarge_ = true;
+    AcquireSRWLockShared(&lock_);
+    const bool abort = abortRequested_;
+    ReleaseSRWLockShared(&lock_);
+    return abort || tooLarge_ ? E_ABORT : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) noexcept override {
+    AcquireSRWLockExclusive(&lock_);
+    IBinding* binding = binding_;
+    binding_ = nullptr;
+    ReleaseSRWLockExclusive(&lock_);
+    if (binding) binding->Release();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) noexcept override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) noexcept override { return S_OK; }
+
+ private:
+  ~BindCallback() {
+    if (binding_) binding_->Release();
+  }
+
+  const std::uint64_t maxBytes_;
+  std::atomic<ULONG> references_{1};
+  std::atomic<bool> tooLarge_{false};
+  SRWLOCK lock_ = SRWLOCK_INIT;
+  bool abortRequested_ = false;  // guarded by lock_
+  IBinding* binding_ = nullptr;  // guarded by lock_
+};
+
+struct DownloadJob {
+  DownloadJob(std::wstring url, std::wstring path, std::uint64_t maxBytes)
+      : url(std::move(url)), path(std::move(path)), callback(new BindCallback(maxBytes)) {}
+  ~DownloadJob() { callback->Release(); }
+  DownloadJob(const DownloadJob&) = delete;
+  DownloadJob& operator=(const DownloadJob&) = delete;
+
+  void Run() noexcept {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    result = URLDownloadToFileW(nullptr, url.c_str(), path.c_str(), 0, callback);
+    if (SUCCEEDED(com)) CoUninitialize();
+  }
+
+  const std::wstring url;
+  const std::wstring path;
+  BindCallback* const callback;
+  std::atomic<HRESULT> result{E_PENDING};
+};
+
+struct ProbeJob {
+  explicit ProbeJob(std::wstring url) : url(std::move(url)) {}
+  void Run() noexcept { connected = InternetCheckConnectionW(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE; }
+
+  const std::wstring url;
+  std::atomic<bool> connected{false};
+};
+
+}  // namespace
+
+bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono::milliseconds bound,
+                  std::uint64_t maxBytes) {
+  auto job = std::make_shared<DownloadJob>(url, path, maxBytes);
+  const unique_handle worker = StartWorker(job);
+  bool finished = WaitPainting(worker.get(), bound);
+  if (!finished) {
+    // A server that accepted the connection and never answers: no progress report arrives,
+    // so only an abort from here ends the download.
+    job->callback->RequestAbort();
+    finished = WaitPainting(worker.get(), kAbortGrace);
+  }
+  const bool succeeded = finished && job->result.load() == S_OK && !job->callback->TooLarge();
+  // A download stopped on the way may have left part of the body behind.
+  if (!succeeded && finished) DeleteFileW(path.c_str());
+  return succeeded;
+}
+
+bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound) {
+  auto job = std::make_shared<ProbeJob>(url);
+  const unique_handle worker = StartWorker(job);
+  // A connection attempt cannot be called off; one that has not ended by the bound is left to
+  // end by itself (the worker keeps what it uses).
+  return WaitPainting(worker.get(), bound) && job->connected.load();
+}
+
+void ProcessPaintMessages() {
+  std::optional<int> quitCode;
+  PumpPaintMessages(quitCode);
+  if (quitCode) PostQuitMessage(*quitCode);
+}
+
+}  // namespace nb

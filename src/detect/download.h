@@ -1,0 +1,31 @@
+// Bounded network waits of the public-address services: the URL download into a file and the
+// connectivity probe. Both run on a worker thread while the calling (user-interface) thread
+// waits for at most the given bound and lets its windows paint meanwhile; user input is not
+// processed during the wait.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace nb {
+
+inline constexpr std::uint64_t kNoSizeLimit = ~std::uint64_t{0};
+
+// Downloads the URL through the system's URL download (no flags; the internet cache is used as
+// the system sees fit) into the file at `path`, replacing it. True when the download reports
+// success within `bound` and the body is at most `maxBytes` long. A download that gets no
+// answer is aborted when the bound has passed; one whose body is known to be longer than
+// `maxBytes` is stopped as soon as that is seen. A failed download leaves no file at `path`.
+bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono::milliseconds bound,
+                  std::uint64_t maxBytes = kNoSizeLimit);
+
+// The connectivity probe: forces a connection to the URL's host. True when it connects within
+// `bound`. A probe that has not finished by then counts as failed; it is left to end by itself.
+bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound);
+
+// Lets the calling thread's pending paint, timer, posted and sent messages be processed (never
+// user input), so that its windows repaint.
+void ProcessPaintMessages();
+
+}  // namespace nb

@@ -1,0 +1,99 @@
+// The public (WAN) address: a connectivity probe, then up to four address-echo web services
+// asked in order until one answers with a well-formed dotted address.
+//
+// This header includes no Windows header. The rules of the chain (service table, overrides,
+// labels, judging an answer, the order of asking) are portable; LoadServiceSettings,
+// GetPublicIPFrom and RunPublicAddressChain talk to Windows.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace nb {
+
+// What a service procedure returns, and what the WAN label shows, when no address was found.
+inline constexpr wchar_t kAccessError[] = L"Access error";
+
+// The progress text shown while the connectivity probe runs.
+inline constexpr wchar_t kConnectNotice[] = L"Trying to connect to the internet ...";
+
+// An answer longer than this is refused without being read.
+inline constexpr std::size_t kMaxAnswerBytes = 4096;
+
+// The scratch file that each service's answer is downloaded into, in the data folder.
+inline constexpr wchar_t kAnswerFileName[] = L"ip.txt";
+
+// Registry values (under the program key) that replace the default probe and services.
+inline constexpr wchar_t kProbeUrlValue[] = L"ProbeURL";
+inline constexpr std::array<const wchar_t*, 4> kServiceUrlValues = {L"ServiceURL1", L"ServiceURL2", L"ServiceURL3",
+                                                                     L"ServiceURL4"};
+
+struct PublicService {
+  std::wstring url;
+  std::wstring displayLabel;  // named in the progress text "Trying <label> ..."
+  std::wstring reportLabel;   // procedure label of its error report, "frmMain GetPublicIP" ...
+};
+
+struct ServiceSettings {
+  std::wstring probeUrl;
+  std::array<PublicService, 4> services;
+  // How long the probe and each download may take before they are given up.
+  std::chrono::milliseconds bound{5000};
+};
+
+// What the chain writes to: the progress window's lblTrying and the main window's labels.
+class ChainView {
+ public:
+  virtual ~ChainView() = default;
+  virtual void SetTrying(std::wstring_view text) = 0;  // sets and repaints lblTrying
+  virtual std::wstring WanText() const = 0;            // lblWANip
+  virtual void SetWanText(std::wstring_view text) = 0;
+  virtual void SetHiddenPublicText(std::wstring_view text) = 0;  // lblHDDNPublicIP
+};
+
+// ---- Portable rules ----
+
+// The built-in probe site and services.
+ServiceSettings DefaultServiceSettings();
+
+// Replaces the probe URL and service URLs by stored values. `read` gives a value's text by
+// name, or kRegistryFailureMarker when it is missing; a missing or blank value keeps the
+// default. A replaced service is labelled with its URL's host (and port, when one is written).
+ServiceSettings ApplyServiceOverrides(ServiceSettings settings,
+                                      const std::function<std::wstring(std::wstring_view)>& read);
+
+// The host of a URL, followed by ":port" when the URL names a port; user information is left
+// out. A URL without a host gives the URL itself, so that a label is never empty.
+std::wstring HostLabelOfUrl(std::wstring_view url);
+
+// "Trying " + display label + " ...".
+std::wstring TryingText(const PublicService& service);
+
+// Judges a downloaded answer: every line feed and carriage return is removed; the rest is the
+// result when it is a well-formed address, otherwise kAccessError.
+std::wstring AnswerResult(std::wstring_view answer);
+
+// The chain: connect notice, probe; on failure both labels get kAccessError and no service is
+// asked. Otherwise service 1, then 2 to 4 only while the WAN text is exactly kAccessError,
+// each announced in the progress text; at the end the WAN text is copied to the hidden label.
+void RunServiceChain(const ServiceSettings& settings, ChainView& view, const std::function<bool()>& probe,
+                     const std::function<std::wstring(const PublicService&)>& ask);
+
+// ---- Windows ----
+
+// The defaults with the overrides stored under the program key, read afresh on every call.
+ServiceSettings LoadServiceSettings();
+
+// One service procedure (GetPublicIP .. GetPublicIP4): downloads the service's answer into
+// "ip.txt" in the data folder, judges it and deletes the file. Returns the address or
+// kAccessError; never raises (an unexpected error is reported under the service's label).
+std::wstring GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings);
+
+// The whole chain with the real probe and services.
+void RunPublicAddressChain(const ServiceSettings& settings, ChainView& view);
+
+}  // namespace nb

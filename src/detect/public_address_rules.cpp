@@ -1,0 +1,95 @@
+// The rules of the public-address chain; no Windows header.
+#include <cstddef>
+
+#include "detect/isip.h"
+#include "detect/public_address.h"
+#include "ui/app_error.h"
+#include "ui/text_util.h"
+
+namespace nb {
+
+ServiceSettings DefaultServiceSettings() {
+  ServiceSettings settings;
+  // Large, always-reachable sites and address-echo services that answer a plain GET with the
+  // caller's IPv4 address as text.
+  settings.probeUrl = L"https://www.msftconnecttest.com/";
+  settings.services = {{
+      {L"https://api.ipify.org", L"api.ipify.org", L"frmMain GetPublicIP"},
+      {L"https://checkip.amazonaws.com", L"checkip.amazonaws.com", L"frmMain GetPublicIP2"},
+      {L"https://ipv4.icanhazip.com", L"ipv4.icanhazip.com", L"frmMain GetPublicIP3"},
+      {L"https://ifconfig.me/ip", L"ifconfig.me", L"frmMain GetPublicIP4"},
+  }};
+  return settings;
+}
+
+namespace {
+
+// The stored text when it is present and not blank.
+bool StoredValue(const std::function<std::wstring(std::wstring_view)>& read, std::wstring_view name,
+                 std::wstring& value) {
+  std::wstring text = read(name);
+  if (text == kRegistryFailureMarker) return false;
+  text = TrimSpaces(text);
+  if (text.empty()) return false;
+  value = std::move(text);
+  return true;
+}
+
+}  // namespace
+
+ServiceSettings ApplyServiceOverrides(ServiceSettings settings,
+                                      const std::function<std::wstring(std::wstring_view)>& read) {
+  std::wstring value;
+  if (StoredValue(read, kProbeUrlValue, value)) settings.probeUrl = value;
+  for (std::size_t i = 0; i < settings.services.size(); ++i) {
+    if (!StoredValue(read, kServiceUrlValues[i], value)) continue;
+    settings.services[i].url = value;
+    settings.services[i].displayLabel = HostLabelOfUrl(value);
+  }
+  return settings;
+}
+
+std::wstring HostLabelOfUrl(std::wstring_view url) {
+  std::size_t start = 0;
+  const std::size_t scheme = url.find(L"://");
+  if (scheme != std::wstring_view::npos) start = scheme + 3;
+  std::wstring_view authority = url.substr(start);
+  authority = authority.substr(0, authority.find_first_of(L"/?#"));
+  const std::size_t at = authority.rfind(L'@');
+  if (at != std::wstring_view::npos) authority.remove_prefix(at + 1);
+  // An empty port ("host:/") names no port. A bracketed IPv6 host keeps its colons.
+  if (!authority.empty() && authority.back() == L':') authority.remove_suffix(1);
+  if (authority.empty()) return std::wstring(url);
+  return std::wstring(authority);
+}
+
+std::wstring TryingText(const PublicService& service) { return L"Trying " + service.displayLabel + L" ..."; }
+
+std::wstring AnswerResult(std::wstring_view answer) {
+  std::wstring text;
+  text.reserve(answer.size());
+  for (const wchar_t c : answer) {
+    if (c != L'\n' && c != L'\r') text += c;
+  }
+  if (IsIP(text)) return text;
+  return kAccessError;
+}
+
+void RunServiceChain(const ServiceSettings& settings, ChainView& view, const std::function<bool()>& probe,
+                     const std::function<std::wstring(const PublicService&)>& ask) {
+  view.SetTrying(kConnectNotice);
+  if (!probe()) {
+    view.SetWanText(kAccessError);
+    view.SetHiddenPublicText(kAccessError);
+    return;
+  }
+  for (std::size_t i = 0; i < settings.services.size(); ++i) {
+    if (i > 0 && view.WanText() != kAccessError) break;
+    const PublicService& service = settings.services[i];
+    view.SetTrying(TryingText(service));
+    view.SetWanText(ask(service));
+  }
+  view.SetHiddenPublicText(view.WanText());
+}
+
+}  // namespace nb

@@ -1,0 +1,83 @@
+// A small HTTP server on 127.0.0.1 that runs inside a test program: scripted answers per path,
+// a count of requests per path, and paths that accept a request and never answer.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace nbtest {
+
+class LoopbackHttpServer {
+ public:
+  struct Reply {
+    std::string body;
+    int status = 200;
+    bool silent = false;  // read the request, then never answer (the connection stays open)
+    // Sent with every answer unless replaced: lets the internet cache keep the answer for an
+    // hour, so that only removing the cache entry forces a fresh download.
+    std::string cacheControl = "public, max-age=3600";
+  };
+
+  // Listens on an ephemeral port of 127.0.0.1. Unknown paths get a 404 page.
+  LoopbackHttpServer();
+  ~LoopbackHttpServer();
+  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  unsigned short port() const { return port_; }
+  // "http://127.0.0.1:<port>" followed by the path (which starts with "/").
+  std::wstring Url(std::string_view path) const;
+
+  void Answer(const std::string& path, std::string body);
+  void Answer(const std::string& path, Reply reply);
+  void Silent(const std::string& path);
+
+  // Requests received so far for a path, and for all paths, and the paths in order.
+  int Requests(const std::string& path) const;
+  int TotalRequests() const;
+  std::vector<std::string> RequestedPaths() const;
+
+ private:
+  void AcceptLoop();
+  void Serve(std::uintptr_t connection);
+
+  std::uintptr_t listener_;
+  unsigned short port_ = 0;
+  mutable std::mutex mutex_;
+  std::condition_variable stopped_;
+  bool stopping_ = false;
+  std::map<std::string, Reply> replies_;
+  std::vector<std::string> requested_;
+  std::vector<std::uintptr_t> open_;  // connections being served
+  std::vector<std::thread> workers_;
+  std::thread acceptor_;
+};
+
+// A loopback port that nobody listens on: connections to it are refused at once.
+unsigned short UnusedLoopbackPort();
+
+// A loopback listener that never accepts and whose queue is full: a new connection to it is
+// neither accepted nor refused, and stays pending.
+class StalledListener {
+ public:
+  StalledListener();
+  ~StalledListener();
+  StalledListener(const StalledListener&) = delete;
+  StalledListener& operator=(const StalledListener&) = delete;
+  unsigned short port() const { return port_; }
+
+ private:
+  std::uintptr_t listener_;
+  std::vector<std::uintptr_t> fillers_;
+  unsigned short port_ = 0;
+};
+
+}  // namespace nbtest
