@@ -1,0 +1,222 @@
+#include "addresslog/frmClear.h"
+
+#include "addresslog/log_view_text.h"
+#include "addresslog/log_viewer.h"
+#include "addresslog/log_writer.h"
+#include "ui/app_error.h"
+#include "ui/error_report.h"
+
+namespace nb {
+namespace {
+
+constexpr int kClientWidth = 4200;  // twips
+constexpr int kClientHeight = 1905;
+
+// Centred over `over`, or over the work area when there is no such window.
+void CentreWindow(HWND hwnd, HWND over) {
+  RECT area{}, own{};
+  if (!GetWindowRect(hwnd, &own)) return;
+  if (!over || !GetWindowRect(over, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const int width = own.right - own.left;
+  const int height = own.bottom - own.top;
+  SetWindowPos(hwnd, nullptr, area.left + (area.right - area.left - width) / 2,
+               area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+FrmClear::FrmClear(std::function<void()> updateLog, std::function<std::wstring()> logPath)
+    : updateLog_(std::move(updateLog)), logPath_(std::move(logPath)) {}
+
+std::wstring FrmClear::LogFilePath() const { return logPath_ ? logPath_() : LogPath(); }
+
+void FrmClear::Load(HWND owner) {
+  CreateArgs args{kClassName, L"Clear the log"};
+  args.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  args.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  args.owner = owner;
+  args.clientWidthTwips = kClientWidth;
+  args.clientHeightTwips = kClientHeight;
+  CreateFrame(args);
+
+  const auto make = [this](Control& control, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+    control.id = id;
+    control.hwnd = CreateChild(hwnd(), cls, text, style, id);
+  };
+  // Tab order follows creation order; the two options form one group.
+  make(fraOptions, L"BUTTON", L"Clear the address log", WS_VISIBLE | BS_GROUPBOX, idFraOptions);
+  make(optClearNoBackup, L"BUTTON", L"Clear it &without a backup", WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON,
+       idOptClearNoBackup);
+  make(optClearPlusBackup, L"BUTTON", L"Clear it, but &save a backup copy first", WS_VISIBLE | BS_AUTORADIOBUTTON,
+       idOptClearPlusBackup);
+  make(cmdProceed, L"BUTTON", L"&Proceed", WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, idCmdProceed);
+  make(cmdCancel, L"BUTTON", L"Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, idCmdCancel);
+  make(HDDNlabel, L"STATIC", L"HDDNlabel", WS_GROUP | SS_NOPREFIX, idHDDNlabel);
+  optClearPlusBackup.SetValue(BST_CHECKED);
+  KeepTabStopOnSelectedOption();
+  defaultButton_ = idCmdProceed;
+  lastFocus_ = nullptr;
+
+  CommonDialog1 = FileDialogArgs{};
+  CommonDialog1.title = L"Backup old log ";
+  CommonDialog1.fileName = L"Netbeacon_log_OLD.txt";
+  CommonDialog1.defaultExt = L"txt";
+  CommonDialog1.overwritePrompt = true;
+
+  Layout();
+  CentreWindow(hwnd(), owner);
+}
+
+void FrmClear::Layout() {
+  font_ = MakeFont(L"MS Sans Serif", 8.25, false, Dpi());
+  const Placement placements[] = {
+      {fraOptions.hwnd, {120, 75, 3960, 1110}},
+      {optClearNoBackup.hwnd, {300, 375, 3600, 285}},
+      {optClearPlusBackup.hwnd, {300, 735, 3600, 285}},
+      {cmdProceed.hwnd, {720, 1365, 1215, 375}},
+      {cmdCancel.hwnd, {2265, 1365, 1215, 375}},
+      {HDDNlabel.hwnd, {120, 1785, 1215, 195}},
+  };
+  Place(placements);
+  const Control* const controls[] = {&fraOptions, &optClearNoBackup, &optClearPlusBackup, &cmdProceed, &cmdCancel,
+                                      &HDDNlabel};
+  for (const Control* c : controls) {
+    c->SetFont(font_.get());
+  }
+}
+
+void FrmClear::OnDpiChanged() {
+  SizeClient(kClientWidth, kClientHeight);
+  Layout();
+}
+
+void FrmClear::cmdProceed_Click() {
+  if (optClearNoBackup.Value() == BST_CHECKED) {
+    HDDNlabel.SetText(kShowMsgBoxFlag);
+    killLOGFILE();
+  } else if (optClearPlusBackup.Value() == BST_CHECKED) {
+    HDDNlabel.SetText(kDoNotShowMsgBoxFlag);
+    backupLOGFILE();
+  } else {
+    return;
+  }
+  // Whatever became of the log, the main window starts or updates it now.
+  if (updateLog_) updateLog_();
+  EndModal();
+}
+
+void FrmClear::cmdCancel_Click() { EndModal(); }
+
+bool FrmClear::killLOGFILE() {
+  return ReportTrap(kKillLogProcedureLabel, [&] {
+    const std::wstring path = LogFilePath();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) throw FileOperationError(GetLastError(), L"Cannot find", path);
+    // A read-only log is deleted all the same, whatever other attributes it carries.
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+      throw FileOperationError(GetLastError(), L"Cannot change the attributes of", path);
+    }
+    if (!DeleteFileW(path.c_str())) {
+      const DWORD code = GetLastError();
+      if (readOnly) SetFileAttributesW(path.c_str(), attributes);
+      throw FileOperationError(code, L"Cannot delete", path);
+    }
+    if (HDDNlabel.Text() == kShowMsgBoxFlag) ShowMessage(kLogClearedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
+  });
+}
+
+void FrmClear::backupLOGFILE() {
+  // A cancel or any failure up to the copy ends here, silently, with the log untouched.
+  try {
+    const std::wstring path = LogFilePath();
+    FileDialogArgs args = CommonDialog1;
+    args.owner = hwnd();
+    const std::optional<std::wstring> chosen = Modal().SaveFileName(args);
+    if (!chosen || chosen->empty()) return;
+    CommonDialog1.fileName = *chosen;
+    const std::wstring target = WithDefaultExtension(*chosen, CommonDialog1.defaultExt);
+    // A copy onto the log itself fails (the log is open for reading), so the log is never lost.
+    if (!CopyFileW(path.c_str(), target.c_str(), FALSE)) return;
+  } catch (...) {
+    return;
+  }
+  // Only a log that is really gone is reported cleared.
+  if (!killLOGFILE()) return;
+  ShowMessage(kLogClearedSavedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
+}
+
+void FrmClear::SetDefaultButton(int id) {
+  defaultButton_ = id;
+  SendMessageW(cmdProceed.hwnd, BM_SETSTYLE, id == idCmdProceed ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  SendMessageW(cmdCancel.hwnd, BM_SETSTYLE, (id == idCmdCancel ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
+}
+
+// Tab reaches the option group through its selected option only; the arrows move within it.
+void FrmClear::KeepTabStopOnSelectedOption() const {
+  for (const CheckBox* option : {&optClearNoBackup, &optClearPlusBackup}) {
+    LONG_PTR style = GetWindowLongPtrW(option->hwnd, GWL_STYLE);
+    style = option->Value() == BST_CHECKED ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    SetWindowLongPtrW(option->hwnd, GWL_STYLE, style);
+  }
+}
+
+void FrmClear::OnCommand(int id, int code) {
+  switch (id) {
+    case idCmdProceed:
+      if (code == BN_CLICKED) cmdProceed_Click();
+      break;
+    case idCmdCancel:
+      // Esc arrives as IDCANCEL too. A focused Cancel button is the one that Enter presses.
+      if (code == BN_CLICKED) {
+        cmdCancel_Click();
+      } else if (code == BN_SETFOCUS) {
+        SetDefaultButton(idCmdCancel);
+      } else if (code == BN_KILLFOCUS) {
+        SetDefaultButton(idCmdProceed);
+      }
+      break;
+    case idOptClearNoBackup:
+    case idOptClearPlusBackup:
+      if (code == BN_CLICKED) KeepTabStopOnSelectedOption();
+      break;
+    default:
+      break;
+  }
+}
+
+bool FrmClear::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      result = 0;
+      return true;
+    case DM_GETDEFID:
+      result = MAKELRESULT(defaultButton_, DC_HASDEFID);
+      return true;
+    case WM_NEXTDLGCTL: {
+      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                 : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next) SetFocus(next);
+      result = 0;
+      return true;
+    }
+    case WM_ACTIVATE:
+      // Like a dialog: the focus returns to where it was, at first to the selected option.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
+      } else {
+        HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_
+                      : optClearNoBackup.Value() == BST_CHECKED ? optClearNoBackup.hwnd
+                                                                : optClearPlusBackup.hwnd;
+        SetFocus(target);
+      }
+      result = 0;
+      return true;
+    default:
+      return ModalWindow::OnMessage(msg, wParam, lParam, result);
+  }
+}
+
+}  // namespace nb

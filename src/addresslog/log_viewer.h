@@ -1,0 +1,31 @@
+// Opening the address log in the system's text editor (the main window's history command).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "ui/app_error.h"
+
+namespace nb {
+
+inline constexpr wchar_t kTextEditor[] = L"notepad.exe";
+inline constexpr wchar_t kHistoryProcedureLabel[] = L"menuHistory_Click";
+
+// Starts `editor` as a process of its own with `path` as its one argument (quoted), in a normal
+// window with the focus. It is not waited for and its handles are closed at once. Returns the new
+// process's id; raises an AppError when the editor cannot be started.
+DWORD StartEditor(std::wstring_view editor, std::wstring_view path);
+
+// menuHistory_Click: shows the address log (LogPath()) in the text editor. A failure shows the error
+// report labelled "menuHistory_Click". True when the editor was started.
+bool OpenLogInEditor();
+// The same with the log path and the editor given.
+bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor = kTextEditor);
+
+// The error of a failed file or process operation, with the classic run-time number that fits the
+// system's error code (53 file not found, 76 path not found, 70 permission denied, 75 otherwise).
+AppError FileOperationError(DWORD code, std::wstring_view what, std::wstring_view path);
+
+}  // namespace nb

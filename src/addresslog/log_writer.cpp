@@ -1,0 +1,178 @@
+#include "addresslog/log_writer.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "addresslog/log_plan.h"
+#include "addresslog/short_date.h"
+#include "settings/appdata.h"
+#include "ui/app_error.h"
+#include "ui/error_report.h"
+#include "ui/text_util.h"
+#include "ui/unique_any.h"
+#include "ui/win_text.h"
+
+namespace nb {
+namespace {
+
+constexpr wchar_t kProcedureLabel[] = L"Sub updateLOG";
+
+// Kept copies are numbered from 1; past this many the log is left as it is and the failure reported.
+constexpr int kMostDamagedCopies = 9999;
+
+// Classic run-time error numbers for file failures.
+constexpr long kDiskFull = 61;
+constexpr long kPermissionDenied = 70;
+constexpr long kFileAlreadyExists = 58;
+constexpr long kPathFileAccess = 75;
+
+[[noreturn]] void ThrowFileError(DWORD code, std::wstring_view what, std::wstring_view path) {
+  long number = kPathFileAccess;
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND: number = errnum::kFileNotFound; break;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: number = errnum::kPathNotFound; break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: number = kPermissionDenied; break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: number = kDiskFull; break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: number = kFileAlreadyExists; break;
+    default: break;
+  }
+  throw AppError(number, std::wstring(what) + L" " + std::wstring(path) + L": " + SystemErrorText(code));
+}
+
+// A label text as the log can hold it: through the ANSI code page and back, then cleaned.
+std::wstring AsLogText(std::wstring_view text) { return LogFieldText(FromAnsi(ToAnsi(text))); }
+
+// A pattern whose literal texts the ANSI code page cannot hold would write dates that never read back.
+std::wstring UsablePattern(const std::wstring& pattern) {
+  if (FromAnsi(ToAnsi(pattern)) != pattern) return kFallbackShortDatePattern;
+  return pattern;
+}
+
+void ReadExactly(HANDLE file, char* data, std::size_t size, const std::wstring& path) {
+  while (size > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file, data, chunk, &got, nullptr)) ThrowFileError(GetLastError(), L"Cannot read", path);
+    if (got == 0) throw AppError(kPathFileAccess, L"Cannot read " + path + L": the file ended early");
+    data += got;
+    size -= got;
+  }
+}
+
+void AppendText(const std::wstring& path, std::wstring_view text) {
+  const std::string bytes = ToAnsi(text);
+  const unique_file file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowFileError(GetLastError(), L"Cannot write to", path);
+  DWORD written = 0;
+  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    ThrowFileError(GetLastError(), L"Cannot write to", path);
+  }
+  if (written != bytes.size()) ThrowFileError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
+}
+
+// Moves the log to the first free kept-copy name; never replaces an existing file.
+void KeepDamagedCopy(const std::wstring& path) {
+  for (int number = 1; number <= kMostDamagedCopies; ++number) {
+    const std::wstring copy = DamagedCopyPath(path, number);
+    if (GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    if (MoveFileExW(path.c_str(), copy.c_str(), 0)) return;
+    const DWORD code = GetLastError();
+    if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) continue;  // taken meanwhile
+    ThrowFileError(code, L"Cannot keep the damaged log", path);
+  }
+  throw AppError(kFileAlreadyExists, L"Cannot keep the damaged log " + path + L": every kept-copy name is taken");
+}
+
+void UpdateLogOrThrow(const std::wstring& path, std::wstring_view lan, std::wstring_view wan,
+                      const LogCalendar& calendar) {
+  const std::wstring lanText = AsLogText(lan);
+  const std::wstring wanText = AsLogText(wan);
+  const std::wstring pattern = UsablePattern(calendar.shortDatePattern);
+
+  std::optional<LogEnd> end;
+  if (fileexists(path)) {
+    if (!SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+      ThrowFileError(GetLastError(), L"Cannot change the attributes of", path);
+    }
+    const LogEndScan scan = ReadLogEnd(path, 2);
+    end.emplace();
+    end->endsWithLineBreak = scan.endsWithLineBreak;
+    for (const auto& line : scan.lines) end->lines.push_back(FromAnsi(line));
+  }
+
+  const LogPlan plan = PlanLogUpdate(end, calendar.today, pattern, lanText, wanText);
+  if (plan.keepDamagedCopy) KeepDamagedCopy(path);
+  for (const auto& text : plan.appends) AppendText(path, text);
+}
+
+}  // namespace
+
+std::wstring LogPath() { return GetAppDataDir(ExecutableFolder()) + kLogFileName; }
+
+bool fileexists(std::wstring_view path) {
+  const std::wstring name(path);
+  const unique_file file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+LogCalendar CurrentLogCalendar() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  LogCalendar calendar;
+  calendar.today = CivilDate{now.wYear, now.wMonth, now.wDay};
+  const int size = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, nullptr, 0);
+  if (size <= 0) {
+    throw AppError(kProgramErrorBase, L"The short date format cannot be read: " + SystemErrorText(GetLastError()));
+  }
+  std::wstring pattern(static_cast<std::size_t>(size), L'\0');
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, pattern.data(), size) <= 0) {
+    throw AppError(kProgramErrorBase, L"The short date format cannot be read: " + SystemErrorText(GetLastError()));
+  }
+  calendar.shortDatePattern = StripNull(pattern);
+  return calendar;
+}
+
+void UpdateLog(const std::wstring& logPath, std::wstring_view lanLabelText, std::wstring_view wanLabelText,
+               const LogCalendar& calendar) {
+  ReportTrap(kProcedureLabel, [&] { UpdateLogOrThrow(logPath, lanLabelText, wanLabelText, calendar); });
+}
+
+void updateLOG(std::wstring_view lanLabelText, std::wstring_view wanLabelText) {
+  ReportTrap(kProcedureLabel, [&] { UpdateLogOrThrow(LogPath(), lanLabelText, wanLabelText, CurrentLogCalendar()); });
+}
+
+LogEndScan ReadLogEnd(const std::wstring& path, std::size_t lineCount, std::size_t initialTail) {
+  const unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowFileError(GetLastError(), L"Cannot open", path);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) ThrowFileError(GetLastError(), L"Cannot read", path);
+  const auto fileSize = static_cast<unsigned long long>(size.QuadPart);
+
+  unsigned long long tail = std::max<std::size_t>(initialTail, 1);
+  std::string bytes;
+  for (;;) {
+    const unsigned long long take = std::min(tail, fileSize);
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(fileSize - take);
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) ThrowFileError(GetLastError(), L"Cannot read", path);
+    bytes.resize(static_cast<std::size_t>(take));
+    ReadExactly(file.get(), bytes.data(), bytes.size(), path);
+    LogEndScan scan = ScanLogEnd(bytes, take == fileSize, lineCount);
+    if (scan.complete) return scan;
+    tail *= 2;
+  }
+}
+
+}  // namespace nb
