@@ -1,28 +1,40 @@
 // The main window: the two addresses, the Find button, the two option boxes and the menus.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "detect/frmWorking.h"
+#include "detect/public_address.h"
 #include "mainwindow/frmMain_ids.h"
 #include "ui/controls.h"
+#include "ui/modal.h"
+#include "ui/unique_any.h"
 #include "ui/window.h"
 
 namespace nb {
 
 inline constexpr wchar_t kPlaceholder[] = L"---.---.---.---";
-inline constexpr wchar_t kAccessError[] = L"Access error";
 
 // Colour schemes of the address labels (text, background).
 inline constexpr COLORREF kGreen = 65280;
 inline constexpr COLORREF kBlack = 0;
 inline constexpr COLORREF kWhite = 16777215;
 
-class FrmMain : public Window {
- public:
-  FrmMain() = default;
+// Tool tips of the address labels; their blanks belong to them.
+inline constexpr wchar_t kLanTip[] = L" LAN IP - Right-click for more options ";
+inline constexpr wchar_t kWanTip[] = L" WAN IP - Right-click for more options ";
+inline constexpr wchar_t kWanFailedTip[] = L" WAN IP - Unable to access external source ";
 
-  // Creates the window and its controls and runs the load step; the window stays hidden.
+class FrmMain : public Window, private ChainView {
+ public:
+  FrmMain();
+  ~FrmMain() override;
+
+  // Creates the window and its controls and runs the load step with the given command-line
+  // argument text (by default the program's own); the window stays hidden.
   void Load();
+  void Load(std::wstring argumentText);
   void Show();
 
   // Controls, by name.
@@ -35,32 +47,86 @@ class FrmMain : public Window {
   Control lblHDDNPublicIP;
   Control lblHDDNLANmail;
   HMENU menuBar() const { return GetMenu(hwnd()); }
+  HMENU menuLANipOptions() const { return lanPopup_.get(); }
+  HMENU menuWANipOptions() const { return wanPopup_.get(); }
+  HWND toolTips() const { return toolTips_; }
+  FrmWorking& frmWorking() { return working_; }
 
-  // Handlers and procedures.
+  // Where the LAN address comes from (the adapter list; tests may put a failing source here).
+  std::function<std::wstring()> lanLookup;
+
+  std::wstring userCommand;
+  bool userCommandIssued = false;
+
+  // Load, close and resize steps.
   void Form_Load();
+  void Form_QueryUnload();
+  void Form_Resize();
+
+  // The detection run.
   void cmdFindMyIP_Click();
   void showIPs();
+  void updateLOG();
+
+  // The address labels.
   void lblLANip_DblClick();
   void lblWANip_DblClick();
-  void ApplyColours(COLORREF text, COLORREF back);
+  void lblLANip_MouseDown(int button, int x, int y);
+  void lblWANip_MouseDown(int button, int x, int y);
+  void lblLANip_MouseMove();
+  void lblWANip_MouseMove();
 
+  // Menus.
+  void menuCopyLANtoClipboard_Click();
+  void menuCopyWANtoClipboard_Click();
+  void menuSaveLANas_Click();
+  void menuSaveWANas_Click();
+  void menuColorsBlackOnWhite_Click();
+  void menuAbout_Click();
+  void menuExit_Click();
+  void menuHistory_Click();
+  void menuClearlog_Click();
+  void menuShowALLIPs_Click();
+
+  void ApplyColours(COLORREF text, COLORREF back);
   bool MenuEnabled(int commandId) const;
 
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnDpiChanged() override;
+  void OnDestroy() override;
 
  private:
+  // The public-address chain writes through these.
+  void SetTrying(std::wstring_view text) override;
+  std::wstring WanText() const override;
+  void SetWanText(std::wstring_view text) override;
+  void SetHiddenPublicText(std::wstring_view text) override;
+
   void CreateControls();
   void CreateMenus();
+  void CreateToolTips();
   void Layout();
   void EnableMenu(int commandId, bool on) const;
   void OnCommand(int id, int code);
   void ShowHostName(const std::wstring& captionPrefix, const std::wstring& address);
+  void PopUp(HMENU menu, const Control& label, int x, int y);
+  void CopyToClipboard(const Control& label);
+  void SaveToFile(const Control& label);
+  void SetToolTip(const Control& control, const wchar_t* text);
+  void ToggleCheck(const CheckBox& box);
 
   unique_hfont labelFont_;
   unique_hfont uiFont_;
+  unique_hmenu lanPopup_;
+  unique_hmenu wanPopup_;
+  unique_haccel accelerators_;
+  HWND toolTips_ = nullptr;
+  FrmWorking working_;
+  FileDialogArgs saveDialog_;  // remembers the last chosen name while the window lives
+  std::wstring argumentText_;
   bool runActive_ = false;
+  bool closePending_ = false;
 };
 
 }  // namespace nb

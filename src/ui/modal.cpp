@@ -107,6 +107,14 @@ void SystemModalUi::ShowModal(ModalWindow& window, HWND owner) {
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
 }
 
+int SystemModalUi::ShowPopupMenu(HMENU menu, HWND owner, POINT screenPosition) {
+  SetForegroundWindow(owner);
+  const int chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                     screenPosition.x, screenPosition.y, 0, owner, nullptr));
+  PostMessageW(owner, WM_NULL, 0, 0);
+  return chosen;
+}
+
 ModalUi& Modal() { return *Current(); }
 
 ScopedModalUi::ScopedModalUi(ModalUi& ui) : previous_(Current()) { Current() = &ui; }
@@ -122,15 +130,40 @@ int ShowMessage(std::wstring_view text, UINT style, std::wstring_view title) {
   return Modal().ShowMessage(args);
 }
 
+namespace {
+
+struct Accelerators {
+  HWND window = nullptr;
+  HACCEL table = nullptr;
+};
+
+Accelerators& CurrentAccelerators() {
+  static Accelerators accelerators;
+  return accelerators;
+}
+
+void Deliver(MSG& msg) {
+  const Accelerators& acc = CurrentAccelerators();
+  if (acc.table && acc.window && (msg.hwnd == acc.window || IsChild(acc.window, msg.hwnd)) &&
+      TranslateAcceleratorW(acc.window, acc.table, &msg)) {
+    return;
+  }
+  HWND active = GetActiveWindow();
+  if (active && IsDialogMessageW(active, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+void SetAccelerators(HWND window, HACCEL table) { CurrentAccelerators() = {window, table}; }
+
 int RunMessageLoop() {
   MSG msg;
   for (;;) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return static_cast<int>(msg.wParam);
-    HWND active = GetActiveWindow();
-    if (active && IsDialogMessageW(active, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Deliver(msg);
   }
 }
 
@@ -141,10 +174,7 @@ void DoEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    HWND active = GetActiveWindow();
-    if (active && IsDialogMessageW(active, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Deliver(msg);
   }
 }
 

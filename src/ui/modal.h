@@ -57,6 +57,8 @@ class ModalUi {
   virtual std::optional<std::wstring> OpenFileName(const FileDialogArgs& args) = 0;
   // Loads the window, runs it modally and unloads it when it is done.
   virtual void ShowModal(ModalWindow& window, HWND owner) = 0;
+  // Shows a popup menu at a screen position; returns the chosen command, or 0.
+  virtual int ShowPopupMenu(HMENU menu, HWND owner, POINT screenPosition) = 0;
 };
 
 // The real dialogs and a real modal loop.
@@ -66,6 +68,7 @@ class SystemModalUi : public ModalUi {
   std::optional<std::wstring> SaveFileName(const FileDialogArgs& args) override;
   std::optional<std::wstring> OpenFileName(const FileDialogArgs& args) override;
   void ShowModal(ModalWindow& window, HWND owner) override;
+  int ShowPopupMenu(HMENU menu, HWND owner, POINT screenPosition) override;
 };
 
 ModalUi& Modal();
@@ -86,8 +89,13 @@ class ScopedModalUi {
 int ShowMessage(std::wstring_view text, UINT style = MB_OK, std::wstring_view title = L"Netbeacon");
 
 // Runs the message loop of the program until WM_QUIT, giving the active window dialog-style
-// keyboard handling (Tab, Enter for the default button, access keys).
+// keyboard handling (Tab, Enter for the default button, access keys) and the main window its
+// keyboard shortcuts.
 int RunMessageLoop();
+
+// The keyboard shortcuts of a window, translated by the program's message loop while that
+// window (or one of its controls) has the input. One window has them; nullptr clears.
+void SetAccelerators(HWND window, HACCEL table);
 
 // Lets pending window messages be processed (the program's fixed yield points).
 void DoEvents();

@@ -41,6 +41,28 @@ void ScriptedModalUi::ShowModal(nb::ModalWindow& window, HWND owner) {
   window.Unload();
 }
 
+int ScriptedModalUi::ShowPopupMenu(HMENU menu, HWND, POINT) {
+  std::vector<std::wstring> entries;
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 255;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    std::wstring entry = (info.fType & MFT_SEPARATOR) ? L"-" : text;
+    if (info.fState & MFS_DISABLED) entry += L"(grey)";
+    entries.push_back(entry);
+  }
+  popups.push_back(entries);
+  if (popupChoices.empty()) return 0;
+  const int chosen = popupChoices.front();
+  popupChoices.pop_front();
+  return chosen;
+}
+
 void PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -20,6 +20,7 @@ class ScriptedModalUi : public nb::ModalUi {
   std::optional<std::wstring> SaveFileName(const nb::FileDialogArgs& args) override;
   std::optional<std::wstring> OpenFileName(const nb::FileDialogArgs& args) override;
   void ShowModal(nb::ModalWindow& window, HWND owner) override;
+  int ShowPopupMenu(HMENU menu, HWND owner, POINT screenPosition) override;
 
   // What was shown, in order.
   std::vector<nb::MessageBoxArgs> messages;
@@ -34,6 +35,11 @@ class ScriptedModalUi : public nb::ModalUi {
   std::deque<std::optional<std::wstring>> openAnswers;
   // Acts on a modal window while it is shown; the window is unloaded afterwards.
   std::function<void(nb::ModalWindow&)> onModal;
+
+  // Popup menus shown: the texts of their entries ("-" for a separator, "(grey)" appended to a
+  // disabled entry), and the command to choose (0: the menu is dismissed).
+  std::vector<std::vector<std::wstring>> popups;
+  std::deque<int> popupChoices;
 
  private:
   nb::ScopedModalUi scope_;

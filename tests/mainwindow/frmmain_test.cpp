@@ -1,0 +1,500 @@
+// The main window driven through messages, with modal UI scripted.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "addresslog/log_writer.h"
+#include "detect/lan_lookup.h"
+#include "detect/public_address.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/preferences.h"
+#include "settings/registry.h"
+#include "support/loopback_http.h"
+#include "support/scripted_ui.h"
+#include "ui/layout.h"
+#include "ui/win_text.h"
+
+namespace {
+
+using nb::FrmMain;
+namespace ids = nb::frmMainIds;
+
+void ClearProgramKey() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ambertop\\Netbeacon"); }
+
+void Store(const wchar_t* name, const wchar_t* value) {
+  nb::CreateKey(nb::kProgramKey);
+  nb::WriteString(nb::kProgramKey, name, value);
+}
+
+std::wstring Stored(const wchar_t* name) { return nb::ReadString(nb::kProgramKey, name); }
+
+std::wstring ClipboardUnicode() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+std::string ClipboardAnsi() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return "<clipboard busy>";
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::wstring ToolTipText(const FrmMain& window, HWND tool) {
+  wchar_t buffer[256] = {};
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.hwnd = window.hwnd();
+  info.uId = reinterpret_cast<UINT_PTR>(tool);
+  info.lpszText = buffer;
+  SendMessageW(window.toolTips(), TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&info));
+  return buffer;
+}
+
+class MainWindow : public testing::Test {
+ protected:
+  void SetUp() override { ClearProgramKey(); }
+  void TearDown() override {
+    window.Unload();
+    ClearProgramKey();
+  }
+  void Open(std::wstring arguments = L"") {
+    window.Load(std::move(arguments));
+    window.Show();
+  }
+  void RightClick(const nb::Control& label) {
+    SendMessageW(label.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  }
+
+  nbtest::ScriptedModalUi ui;
+  FrmMain window;
+};
+
+TEST_F(MainWindow, FirstStartShowsTheDefaults) {
+  Open();
+  EXPECT_EQ(window.lblLANip.Text(), L"---.---.---.---");
+  EXPECT_EQ(window.lblWANip.Text(), L"---.---.---.---");
+  EXPECT_EQ(window.lblHDDNPublicIP.Text(), L"lblHDDNPublicIP");
+  EXPECT_EQ(window.lblHDDNLANmail.Text(), L"lblHDDNLANmail");
+  EXPECT_EQ(window.lblLANip.TextColour(), nb::kGreen);
+  EXPECT_EQ(window.lblLANip.BackColour(), nb::kBlack);
+  EXPECT_EQ(window.chkAutoRun.Value(), 0);
+  EXPECT_EQ(window.chkAutoQuit.Value(), 0);
+  EXPECT_FALSE(window.MenuEnabled(ids::menuShowALLIPs));
+  EXPECT_EQ(nb::WindowText(window.hwnd()), L"Netbeacon");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(window.lblHDDNPublicIP.Visible());
+  EXPECT_FALSE(window.lblHDDNLANmail.Visible());
+  // Enter presses Find: it is the default button.
+  EXPECT_EQ(SendMessageW(window.hwnd(), DM_GETDEFID, 0, 0), MAKELRESULT(ids::cmdFindMyIP, DC_HASDEFID));
+  const std::wstring caption = window.cmdFindMyIP.Text();
+  const auto amp = caption.find(L'&');
+  ASSERT_NE(amp, std::wstring::npos);
+  EXPECT_EQ(towupper(caption[amp + 1]), L'I');  // access key I
+}
+
+TEST_F(MainWindow, ControlsSitWhereTheLayoutPutsThemAtTheWindowsDpi) {
+  Open();
+  const int dpi = window.Dpi();
+  const auto px = [dpi](int twips) { return nb::TwipsToPixels(twips, dpi); };
+  RECT client{};
+  GetClientRect(window.hwnd(), &client);
+  EXPECT_EQ(client.right, px(2295));
+  EXPECT_EQ(client.bottom, px(1980));
+  struct Expected {
+    const nb::Control* control;
+    int top;
+    int height;
+  } expected[] = {{&window.lblLANip, 120, 285},   {&window.lblWANip, 465, 285}, {&window.cmdFindMyIP, 840, 375},
+                  {&window.chkAutoRun, 1305, 285}, {&window.chkAutoQuit, 1560, 285}, {&window.cmdPREFS, 2610, 360}};
+  for (const Expected& e : expected) {
+    const RECT rect = ChildRect(window.hwnd(), e.control->hwnd);
+    EXPECT_EQ(rect.left, px(105)) << e.control->id;
+    EXPECT_EQ(rect.right - rect.left, px(2085)) << e.control->id;
+    EXPECT_EQ(rect.top, px(e.top)) << e.control->id;
+    EXPECT_EQ(rect.bottom - rect.top, px(e.height)) << e.control->id;
+  }
+  // The focus button lies below the client area.
+  EXPECT_GE(ChildRect(window.hwnd(), window.cmdPREFS.hwnd).top, client.bottom);
+}
+
+struct SchemeCase {
+  const wchar_t* stored;  // nullptr: no value
+  COLORREF text;
+  COLORREF back;
+};
+
+class ColourScheme : public MainWindow, public testing::WithParamInterface<SchemeCase> {};
+
+TEST_P(ColourScheme, LoadAppliesTheStoredScheme) {
+  if (GetParam().stored) Store(L"ForeColor", GetParam().stored);
+  Open();
+  EXPECT_EQ(window.lblLANip.TextColour(), GetParam().text);
+  EXPECT_EQ(window.lblLANip.BackColour(), GetParam().back);
+  EXPECT_EQ(window.lblWANip.TextColour(), GetParam().text);
+  EXPECT_EQ(window.lblWANip.BackColour(), GetParam().back);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, ColourScheme,
+                         testing::Values(SchemeCase{L"0", nb::kBlack, nb::kWhite},
+                                         SchemeCase{L"65280", nb::kGreen, nb::kBlack},
+                                         SchemeCase{L"", nb::kGreen, nb::kBlack},
+                                         SchemeCase{L"255", nb::kBlack, nb::kWhite},
+                                         SchemeCase{nullptr, nb::kGreen, nb::kBlack}));
+
+TEST_F(MainWindow, TwoColourSwitchesReturnToTheFirstSchemeAndStoreEach) {
+  Open();
+  SendMessageW(window.hwnd(), WM_COMMAND, ids::menuColorsBlackOnWhite, 0);
+  EXPECT_EQ(window.lblLANip.TextColour(), nb::kBlack);
+  EXPECT_EQ(window.lblWANip.BackColour(), nb::kWhite);
+  EXPECT_EQ(Stored(L"ForeColor"), L"0");
+  SendMessageW(window.hwnd(), WM_COMMAND, ids::menuColorsBlackOnWhite, 0);
+  EXPECT_EQ(window.lblLANip.TextColour(), nb::kGreen);
+  EXPECT_EQ(window.lblWANip.BackColour(), nb::kBlack);
+  EXPECT_EQ(Stored(L"ForeColor"), L"65280");
+}
+
+TEST_F(MainWindow, StoredPositionAndBoxesComeBackAndCloseStoresThem) {
+  Store(L"Top", L"1500");
+  Store(L"Left", L"3000");
+  Store(L"Autoquit", L"1");
+  Store(L"Autorun", L"7");  // not a check box state: the box stays as it is
+  Open();
+  RECT rect{};
+  GetWindowRect(window.hwnd(), &rect);
+  EXPECT_EQ(rect.top, nb::TwipsToPixels(1500, window.Dpi()));
+  EXPECT_EQ(rect.left, nb::TwipsToPixels(3000, window.Dpi()));
+  EXPECT_EQ(window.chkAutoQuit.Value(), 1);
+  EXPECT_EQ(window.chkAutoRun.Value(), 0);
+
+  SetWindowPos(window.hwnd(), nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageW(window.chkAutoRun.hwnd, BM_CLICK, 0, 0);
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(window.IsOpen());
+  EXPECT_EQ(Stored(L"Top"), nb::SingleText(nb::PixelsToTwips(60, window.Dpi())));
+  EXPECT_EQ(Stored(L"Left"), nb::SingleText(nb::PixelsToTwips(40, window.Dpi())));
+  EXPECT_EQ(Stored(L"Autorun"), L"1");
+  EXPECT_EQ(Stored(L"Autoquit"), L"1");
+}
+
+TEST_F(MainWindow, ClosingWhileMinimisedKeepsTheStoredPosition) {
+  Store(L"Top", L"1500");
+  Store(L"Left", L"3000");
+  Open();
+  ShowWindow(window.hwnd(), SW_MINIMIZE);
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(Stored(L"Top"), L"1500");
+  EXPECT_EQ(Stored(L"Left"), L"3000");
+  EXPECT_EQ(Stored(L"Autorun"), L"0");
+}
+
+TEST_F(MainWindow, MinimisedCaptionShowsTheLanAddress) {
+  Open();
+  ShowWindow(window.hwnd(), SW_MINIMIZE);
+  EXPECT_EQ(nb::WindowText(window.hwnd()), L" " + nb::GetLocalIP());
+  ShowWindow(window.hwnd(), SW_RESTORE);
+  EXPECT_EQ(nb::WindowText(window.hwnd()), L"Netbeacon");
+}
+
+TEST_F(MainWindow, PopupsOpenOnlyOnTheRightButtonAndOnlyForAnAddress) {
+  Open();
+  // Placeholders: no popup at all.
+  RightClick(window.lblLANip);
+  RightClick(window.lblWANip);
+  EXPECT_TRUE(ui.popups.empty());
+  window.lblLANip.SetText(L"192.0.2.2");
+  window.lblWANip.SetText(L"Access error");
+  RightClick(window.lblWANip);
+  EXPECT_TRUE(ui.popups.empty());
+  SendMessageW(window.lblLANip.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  SendMessageW(window.lblLANip.hwnd, WM_MBUTTONDOWN, MK_MBUTTON, 0);
+  EXPECT_TRUE(ui.popups.empty());
+  RightClick(window.lblLANip);
+  ASSERT_EQ(ui.popups.size(), 1u);
+  EXPECT_EQ(ui.popups[0].size(), 3u);
+  window.lblWANip.SetText(L"198.51.100.7");
+  RightClick(window.lblWANip);
+  EXPECT_EQ(ui.popups.size(), 2u);
+}
+
+TEST_F(MainWindow, ToolTipsFollowTheLabels) {
+  Open();
+  ASSERT_TRUE(window.toolTips());
+  SendMessageW(window.lblWANip.hwnd, WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(ToolTipText(window, window.lblWANip.hwnd), L"");  // placeholder: left as it was
+  window.lblWANip.SetText(L"Access error");
+  SendMessageW(window.lblWANip.hwnd, WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(ToolTipText(window, window.lblWANip.hwnd), L" WAN IP - Unable to access external source ");
+  window.lblWANip.SetText(L"198.51.100.7");
+  SendMessageW(window.lblWANip.hwnd, WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(ToolTipText(window, window.lblWANip.hwnd), L" WAN IP - Right-click for more options ");
+  window.lblLANip.SetText(L"192.0.2.2");
+  SendMessageW(window.lblLANip.hwnd, WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(ToolTipText(window, window.lblLANip.hwnd), L" LAN IP - Right-click for more options ");
+  EXPECT_FALSE(ToolTipText(window, window.chkAutoQuit.hwnd).empty());
+}
+
+struct CopyCase {
+  bool autoQuit;
+  bool switchIssued;
+  bool staysOpen;
+};
+
+class Copy : public MainWindow, public testing::WithParamInterface<CopyCase> {};
+
+TEST_P(Copy, PutsTheAddressOnTheClipboardAndAppliesAutoQuit) {
+  Open();
+  window.chkAutoQuit.SetValue(GetParam().autoQuit ? 1 : 0);
+  window.userCommandIssued = GetParam().switchIssued;
+  window.lblWANip.SetText(L"198.51.100.7");
+  PutOnClipboard(L"something else");
+  ui.popupChoices.push_back(ids::menuCopyWANtoClipboard);
+  RightClick(window.lblWANip);
+  EXPECT_EQ(ClipboardUnicode(), L"198.51.100.7");
+  EXPECT_EQ(ClipboardAnsi(), "198.51.100.7");
+  EXPECT_EQ(window.IsOpen(), GetParam().staysOpen);
+  if (!GetParam().autoQuit) {
+    EXPECT_EQ(GetFocus(), window.cmdPREFS.hwnd);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AutoQuit, Copy,
+                         testing::Values(CopyCase{false, false, true}, CopyCase{true, false, false},
+                                         CopyCase{true, true, true}));
+
+TEST_F(MainWindow, SaveWritesTheAddressAndRemembersTheName) {
+  nbtest::TempFolder folder;
+  const std::wstring target = folder.path() + L"address.txt";
+  nbtest::WriteFileBytes(target, "an older and longer content\r\nsecond line\r\n");
+  Open();
+  window.lblLANip.SetText(L"192.0.2.2");
+  ui.saveAnswers.push_back(target);
+  ui.popupChoices.push_back(ids::menuSaveLANas);
+  RightClick(window.lblLANip);
+  EXPECT_EQ(nbtest::ReadFileBytes(target), "192.0.2.2\r\n");
+  ASSERT_EQ(ui.saveDialogs.size(), 1u);
+  EXPECT_EQ(ui.saveDialogs[0].fileName, L"Netbeacon.txt");
+  EXPECT_EQ(ui.saveDialogs[0].defaultExt, L".txt");
+  EXPECT_EQ(ui.saveDialogs[0].filter, L"*.txt");
+  EXPECT_TRUE(ui.saveDialogs[0].overwritePrompt);
+  // A cancelled second save writes nothing, and it started from the name chosen before.
+  ui.popupChoices.push_back(ids::menuSaveLANas);
+  window.lblLANip.SetText(L"10.0.0.5");
+  RightClick(window.lblLANip);
+  ASSERT_EQ(ui.saveDialogs.size(), 2u);
+  EXPECT_EQ(ui.saveDialogs[1].fileName, target);
+  EXPECT_EQ(nbtest::ReadFileBytes(target), "192.0.2.2\r\n");
+  EXPECT_TRUE(window.IsOpen());
+}
+
+TEST_F(MainWindow, SaveWithAutoQuitClosesOnlyAfterAWrite) {
+  nbtest::TempFolder folder;
+  Open();
+  window.chkAutoQuit.SetValue(1);
+  window.lblLANip.SetText(L"192.0.2.2");
+  ui.saveAnswers.push_back(folder.path() + L"missing-folder\\address.txt");  // cannot be written
+  ui.popupChoices.push_back(ids::menuSaveLANas);
+  RightClick(window.lblLANip);
+  EXPECT_TRUE(window.IsOpen());
+  ui.saveAnswers.push_back(folder.path() + L"address.txt");
+  ui.popupChoices.push_back(ids::menuSaveLANas);
+  RightClick(window.lblLANip);
+  EXPECT_FALSE(window.IsOpen());
+}
+
+TEST_F(MainWindow, DoubleClickShowsTheHostNameWindow) {
+  Open();
+  SendMessageW(window.lblLANip.hwnd, WM_LBUTTONDBLCLK, 0, 0);
+  EXPECT_TRUE(ui.modalCaptions.empty());  // placeholder
+  window.lblWANip.SetText(L"Access error");
+  SendMessageW(window.lblWANip.hwnd, WM_LBUTTONDBLCLK, 0, 0);
+  EXPECT_TRUE(ui.modalCaptions.empty());
+
+  std::wstring shownName;
+  ui.onModal = [&](nb::ModalWindow& modal) {
+    shownName = nb::WindowText(GetDlgItem(modal.hwnd(), 101));
+    SendMessageW(GetDlgItem(modal.hwnd(), IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(modal.EndRequested());
+  };
+  window.lblLANip.SetText(L"127.0.0.1");
+  SendMessageW(window.lblLANip.hwnd, WM_LBUTTONDBLCLK, 0, 0);
+  ASSERT_EQ(ui.modalCaptions.size(), 1u);
+  EXPECT_EQ(ui.modalCaptions[0], L"Computer Name - 127.0.0.1");
+  EXPECT_EQ(ui.modalOwners[0], window.hwnd());
+  EXPECT_FALSE(shownName.empty());
+  window.lblWANip.SetText(L"127.0.0.1");
+  SendMessageW(window.lblWANip.hwnd, WM_LBUTTONDBLCLK, 0, 0);
+  ASSERT_EQ(ui.modalCaptions.size(), 2u);
+  EXPECT_EQ(ui.modalCaptions[1], L"Host Name - 127.0.0.1");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainWindow, CloseSweepsTheOtherWindowsMostRecentFirst) {
+  Open();
+  struct Other : nb::Window {
+    explicit Other(std::vector<int>& log, int n) : log_(log), n_(n) {}
+    void Open() { CreateFrame({L"Netbeacon.TestOther", L"other"}); }
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+      if (msg == WM_DESTROY) log_.push_back(n_);
+      return false;
+    }
+    std::vector<int>& log_;
+    int n_;
+  };
+  std::vector<int> closed;
+  Other first(closed, 1), second(closed, 2);
+  first.Open();
+  second.Open();
+  SendMessageW(window.hwnd(), WM_COMMAND, ids::menuExit, 0);
+  EXPECT_FALSE(window.IsOpen());
+  EXPECT_EQ(closed, (std::vector<int>{2, 1}));
+}
+
+// Detection runs against services on loopback, pointed at through the registry values.
+class Detection : public MainWindow {
+ protected:
+  void SetUp() override {
+    MainWindow::SetUp();
+    DeleteFileW(nb::LogPath().c_str());
+    server.Answer("/probe", "ok");
+    server.Answer("/one", "<html><body>not an address</body></html>");
+    server.Answer("/two", "198.51.100.2\r\n");
+    server.Answer("/three", "198.51.100.3");
+    server.Answer("/four", "198.51.100.4");
+    PointServicesAt(server.Url("/probe"));
+  }
+  void TearDown() override {
+    MainWindow::TearDown();
+    DeleteFileW(nb::LogPath().c_str());
+  }
+  void PointServicesAt(const std::wstring& probe) {
+    Store(L"ProbeURL", probe.c_str());
+    Store(L"ServiceURL1", server.Url("/one").c_str());
+    Store(L"ServiceURL2", server.Url("/two").c_str());
+    Store(L"ServiceURL3", server.Url("/three").c_str());
+    Store(L"ServiceURL4", server.Url("/four").c_str());
+  }
+  static std::string LogText() { return nbtest::ReadFileBytes(nb::LogPath()); }
+  static int LogLines(const std::string& log) { return static_cast<int>(std::count(log.begin(), log.end(), '\n')); }
+
+  nbtest::LoopbackHttpServer server;
+};
+
+TEST_F(Detection, FindShowsBothAddressesLogsThemAndEnablesTheAddressTable) {
+  Open();
+  SendMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
+  EXPECT_EQ(window.lblLANip.Text(), nb::GetLocalIP());
+  EXPECT_EQ(window.lblWANip.Text(), L"198.51.100.2");
+  EXPECT_EQ(window.lblHDDNPublicIP.Text(), L"198.51.100.2");
+  EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/one", "/two"}));
+  EXPECT_TRUE(window.MenuEnabled(ids::menuShowALLIPs));
+  EXPECT_EQ(GetFocus(), window.cmdPREFS.hwnd);
+  EXPECT_FALSE(window.frmWorking().Visible());
+  EXPECT_EQ(window.frmWorking().lblTrying.Text(), L"Trying 127.0.0.1:" + std::to_wstring(server.port()) + L" ...");
+  EXPECT_EQ(GetWindow(window.frmWorking().hwnd(), GW_OWNER), window.hwnd());
+  const std::string log = LogText();
+  EXPECT_EQ(LogLines(log), 1);
+  EXPECT_NE(log.find("\",\"" + nb::ToAnsi(nb::GetLocalIP()) + "\",\"198.51.100.2\"\r\n"), std::string::npos) << log;
+  EXPECT_TRUE(ui.messages.empty());
+  // The same addresses again on the same day add nothing to the log.
+  SendMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
+  EXPECT_EQ(LogText(), log);
+}
+
+TEST_F(Detection, NoInternetGivesAccessErrorWithoutAskingAnyService) {
+  PointServicesAt(L"http://127.0.0.1:" + std::to_wstring(nbtest::UnusedLoopbackPort()) + L"/");
+  Open();
+  SendMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
+  EXPECT_EQ(window.lblLANip.Text(), nb::GetLocalIP());
+  EXPECT_EQ(window.lblWANip.Text(), L"Access error");
+  EXPECT_EQ(window.lblHDDNPublicIP.Text(), L"Access error");
+  EXPECT_EQ(server.TotalRequests(), 0);
+  // The run still logs, with the failure text.
+  EXPECT_NE(LogText().find("\"Access error\"\r\n"), std::string::npos);
+  EXPECT_TRUE(window.MenuEnabled(ids::menuShowALLIPs));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Detection, AutorunWithTheLanSwitchRunsTwiceAndCopiesTheLanAddress) {
+  Store(L"Autorun", L"1");
+  Store(L"Autoquit", L"1");
+  PutOnClipboard(L"before");
+  window.Load(L"AutocopyIN");
+  EXPECT_EQ(server.Requests("/one"), 2);
+  EXPECT_EQ(ClipboardUnicode(), nb::GetLocalIP());
+  // A switch-driven copy never ends the program, auto-quit or not.
+  EXPECT_TRUE(window.IsOpen());
+  EXPECT_TRUE(window.userCommandIssued);
+  EXPECT_EQ(window.userCommand, L"AutocopyIN");
+  // Nor does any later copy in the same run of the program.
+  window.lblWANip.SetText(L"198.51.100.9");
+  ui.popupChoices.push_back(ids::menuCopyWANtoClipboard);
+  RightClick(window.lblWANip);
+  EXPECT_TRUE(window.IsOpen());
+  EXPECT_EQ(ClipboardUnicode(), L"198.51.100.9");
+}
+
+TEST_F(Detection, ThePublicSwitchCopiesThePublicAddressAndOtherTextsAreNoSwitch) {
+  PutOnClipboard(L"before");
+  window.Load(L"AutocopyEX");
+  EXPECT_EQ(ClipboardUnicode(), L"198.51.100.2");
+  EXPECT_EQ(server.Requests("/one"), 1);
+  window.Unload();
+  for (const wchar_t* notASwitch : {L"autocopyEX", L"AutocopyEX ", L"AutocopyIN x"}) {
+    FrmMain other;
+    other.Load(notASwitch);
+    EXPECT_FALSE(other.userCommandIssued);
+    EXPECT_EQ(other.lblLANip.Text(), L"---.---.---.---");
+    other.Unload();
+  }
+  EXPECT_EQ(server.Requests("/one"), 1);
+}
+
+TEST_F(Detection, AnErrorReadingTheAdapterListIsReportedAndNothingIsLogged) {
+  Open();
+  window.lanLookup = [] { return nb::GetLocalIP(L"netbeacon-no-such-iphlpapi.dll"); };
+  SendMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].text.find(L"Error 48 - "), std::wstring::npos);
+  EXPECT_NE(ui.messages[0].text.find(L"\r\nfrmMain Sub showIPs\r\n"), std::wstring::npos);
+  EXPECT_EQ(window.lblLANip.Text(), L"---.---.---.---");
+  EXPECT_EQ(window.lblWANip.Text(), L"---.---.---.---");
+  EXPECT_EQ(server.TotalRequests(), 0);
+  EXPECT_FALSE(window.MenuEnabled(ids::menuShowALLIPs));
+  EXPECT_FALSE(nbtest::FileExists(nb::LogPath()));
+  EXPECT_FALSE(window.frmWorking().Visible());
+}
+
+}  // namespace
