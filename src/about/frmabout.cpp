@@ -15,16 +15,6 @@ namespace {
 constexpr int kClientWidth = 3300;  // twips
 constexpr int kClientHeight = 4395;
 
-// Centred over `over`, or over the work area when there is no such window.
-void CentreWindow(HWND hwnd, HWND over) {
-  RECT area{}, own{};
-  if (!GetWindowRect(hwnd, &own)) return;
-  if (!over || !GetWindowRect(over, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  const int width = own.right - own.left;
-  const int height = own.bottom - own.top;
-  SetWindowPos(hwnd, nullptr, area.left + (area.right - area.left - width) / 2,
-               area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 HCURSOR LoadHandCursor() {
   // Shared: loaded once per process and never destroyed.
@@ -92,7 +82,7 @@ void FrmAbout::Load(HWND owner) {
   SendMessageW(imghand.hwnd, STM_SETIMAGE, IMAGE_CURSOR, reinterpret_cast<LPARAM>(hand_));
 
   Layout();
-  CentreWindow(hwnd(), owner ? owner : mainWindow_);
+  CentreOver(owner ? owner : mainWindow_);
   Form_Load();
 }
 

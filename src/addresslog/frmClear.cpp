@@ -5,6 +5,7 @@
 #include "addresslog/log_writer.h"
 #include "ui/app_error.h"
 #include "ui/error_report.h"
+#include "ui/win_text.h"
 
 namespace nb {
 namespace {
@@ -12,16 +13,6 @@ namespace {
 constexpr int kClientWidth = 4200;  // twips
 constexpr int kClientHeight = 1905;
 
-// Centred over `over`, or over the work area when there is no such window.
-void CentreWindow(HWND hwnd, HWND over) {
-  RECT area{}, own{};
-  if (!GetWindowRect(hwnd, &own)) return;
-  if (!over || !GetWindowRect(over, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  const int width = own.right - own.left;
-  const int height = own.bottom - own.top;
-  SetWindowPos(hwnd, nullptr, area.left + (area.right - area.left - width) / 2,
-               area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 }  // namespace
 
@@ -64,7 +55,7 @@ void FrmClear::Load(HWND owner) {
   CommonDialog1.overwritePrompt = true;
 
   Layout();
-  CentreWindow(hwnd(), owner);
+  CentreOver(owner);
 }
 
 void FrmClear::Layout() {

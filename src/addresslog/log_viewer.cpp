@@ -7,35 +7,6 @@
 #include "ui/win_text.h"
 
 namespace nb {
-namespace {
-
-constexpr long kPermissionDenied = 70;
-constexpr long kPathFileAccess = 75;
-
-}  // namespace
-
-AppError FileOperationError(DWORD code, std::wstring_view what, std::wstring_view path) {
-  long number = kPathFileAccess;
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-      number = errnum::kFileNotFound;
-      break;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-      number = errnum::kPathNotFound;
-      break;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-      number = kPermissionDenied;
-      break;
-    default:
-      break;
-  }
-  return AppError(number, std::wstring(what) + L" " + std::wstring(path) + L": " + SystemErrorText(code));
-}
 
 DWORD StartEditor(std::wstring_view editor, std::wstring_view path) {
   std::wstring commandLine = EditorCommandLine(editor, path);

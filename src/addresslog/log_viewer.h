@@ -24,8 +24,5 @@ bool OpenLogInEditor();
 // The same with the log path and the editor given.
 bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor = kTextEditor);
 
-// The error of a failed file or process operation, with the classic run-time number that fits the
-// system's error code (53 file not found, 76 path not found, 70 permission denied, 75 otherwise).
-AppError FileOperationError(DWORD code, std::wstring_view what, std::wstring_view path);
 
 }  // namespace nb

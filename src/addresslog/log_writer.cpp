@@ -22,30 +22,8 @@ constexpr wchar_t kProcedureLabel[] = L"Sub updateLOG";
 // Kept copies are numbered from 1; past this many the log is left as it is and the failure reported.
 constexpr int kMostDamagedCopies = 9999;
 
-// Classic run-time error numbers for file failures.
-constexpr long kDiskFull = 61;
-constexpr long kPermissionDenied = 70;
-constexpr long kFileAlreadyExists = 58;
-constexpr long kPathFileAccess = 75;
-
 [[noreturn]] void ThrowFileError(DWORD code, std::wstring_view what, std::wstring_view path) {
-  long number = kPathFileAccess;
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND: number = errnum::kFileNotFound; break;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH: number = errnum::kPathNotFound; break;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: number = kPermissionDenied; break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: number = kDiskFull; break;
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS: number = kFileAlreadyExists; break;
-    default: break;
-  }
-  throw AppError(number, std::wstring(what) + L" " + std::wstring(path) + L": " + SystemErrorText(code));
+  throw FileOperationError(code, what, path);
 }
 
 // A label text as the log can hold it: through the ANSI code page and back, then cleaned.
@@ -62,7 +40,7 @@ void ReadExactly(HANDLE file, char* data, std::size_t size, const std::wstring& 
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
     DWORD got = 0;
     if (!ReadFile(file, data, chunk, &got, nullptr)) ThrowFileError(GetLastError(), L"Cannot read", path);
-    if (got == 0) throw AppError(kPathFileAccess, L"Cannot read " + path + L": the file ended early");
+    if (got == 0) throw AppError(errnum::kPathFileAccess, L"Cannot read " + path + L": the file ended early");
     data += got;
     size -= got;
   }
@@ -90,7 +68,7 @@ void KeepDamagedCopy(const std::wstring& path) {
     if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) continue;  // taken meanwhile
     ThrowFileError(code, L"Cannot keep the damaged log", path);
   }
-  throw AppError(kFileAlreadyExists, L"Cannot keep the damaged log " + path + L": every kept-copy name is taken");
+  throw AppError(errnum::kFileAlreadyExists, L"Cannot keep the damaged log " + path + L": every kept-copy name is taken");
 }
 
 void UpdateLogOrThrow(const std::wstring& path, std::wstring_view lan, std::wstring_view wan,

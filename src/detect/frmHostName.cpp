@@ -26,15 +26,7 @@ void FrmHostName::Load(HWND owner) {
   cmdOK.hwnd = CreateChild(hwnd(), L"BUTTON", L"OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, idCmdOK);
   Layout();
 
-  // Centred over the owner.
-  RECT ownerRect{}, own{};
-  if (owner && GetWindowRect(owner, &ownerRect) && GetWindowRect(hwnd(), &own)) {
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    SetWindowPos(hwnd(), nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2,
-                 ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  CentreOver(owner);
 }
 
 void FrmHostName::Layout() {

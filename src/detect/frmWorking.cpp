@@ -33,15 +33,7 @@ void FrmWorking::Load(HWND owner) {
   lblInfo.hwnd = CreateChild(hwnd(), L"STATIC", kPleaseWaitNotice, WS_VISIBLE | SS_NOPREFIX, idLblInfo);
   Layout();
 
-  // Centred over its owner.
-  RECT ownerRect{}, own{};
-  if (owner && GetWindowRect(owner, &ownerRect) && GetWindowRect(hwnd(), &own)) {
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    SetWindowPos(hwnd(), nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2,
-                 ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  CentreOver(owner);
 }
 
 void FrmWorking::Layout() {

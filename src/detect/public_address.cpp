@@ -16,12 +16,12 @@
 namespace nb {
 namespace {
 
-constexpr long kPathFileAccessError = 75;
+
 
 [[noreturn]] void RaiseFileError(DWORD code) {
   if (code == ERROR_FILE_NOT_FOUND) throw AppError(errnum::kFileNotFound, L"File not found");
   if (code == ERROR_PATH_NOT_FOUND) throw AppError(errnum::kPathNotFound, L"Path not found");
-  throw AppError(kPathFileAccessError, L"Path/File access error");
+  throw AppError(errnum::kPathFileAccess, L"Path/File access error");
 }
 
 // The whole answer file, or nothing when it is longer than `maxBytes` (it is then not read).

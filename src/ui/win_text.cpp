@@ -62,4 +62,25 @@ std::wstring SystemErrorText(DWORD code) {
   return text;
 }
 
+AppError FileOperationError(DWORD code, std::wstring_view what, std::wstring_view path) {
+  using namespace errnum;
+  long number = kPathFileAccess;
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND: number = kFileNotFound; break;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: number = kPathNotFound; break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: number = kPermissionDenied; break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: number = kDiskFull; break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: number = kFileAlreadyExists; break;
+    default: break;
+  }
+  return AppError(number, std::wstring(what) + L" " + std::wstring(path) + L": " + SystemErrorText(code));
+}
+
 }  // namespace nb

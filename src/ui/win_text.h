@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/app_error.h"
+
 namespace nb {
 
 // The system's ANSI code page, which the stored formats and the A-only platform calls use.
@@ -22,5 +24,10 @@ std::wstring ExecutableFolder();
 
 // The system's description of a Win32 error code.
 std::wstring SystemErrorText(DWORD code);
+
+// The error of a failed file or process operation, with the classic run-time number that fits
+// the system's error code (53 file not found, 76 path not found, 70 permission denied, 61 disk
+// full, 58 file already exists, 75 otherwise), naming what was done and the path.
+AppError FileOperationError(DWORD code, std::wstring_view what, std::wstring_view path);
 
 }  // namespace nb

@@ -113,6 +113,16 @@ void Window::SizeClient(int widthTwips, int heightTwips) const {
   }
 }
 
+void Window::CentreOver(HWND over) const {
+  RECT area{}, own{};
+  if (!hwnd_ || !GetWindowRect(hwnd_, &own)) return;
+  if (!over || !GetWindowRect(over, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const int width = own.right - own.left;
+  const int height = own.bottom - own.top;
+  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
+               area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Window::Place(std::span<const Placement> placements) const {
   for (const Placement& p : placements) {
     MoveWindow(p.control, Px(p.rect.left), Px(p.rect.top), Px(p.rect.width), Px(p.rect.height), TRUE);

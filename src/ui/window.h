@@ -70,6 +70,8 @@ class Window {
   void Place(std::span<const Placement> placements) const;
   // Resizes the frame so that the client area has the given size in twips.
   void SizeClient(int widthTwips, int heightTwips) const;
+  // Centres the window over another one, or over the work area when there is none.
+  void CentreOver(HWND over) const;
 
  private:
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
