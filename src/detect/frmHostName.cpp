@@ -27,6 +27,9 @@ void FrmHostName::Load(HWND owner) {
   Layout();
 
   CentreOver(owner);
+  // Loaded with its design-time texts, then given the caller's.
+  SetWindowTextW(hwnd(), caption_.c_str());
+  lblInfo.SetText(name_);
 }
 
 void FrmHostName::Layout() {

@@ -1,6 +1,8 @@
 // The small modal window that shows a looked-up host name.
 #pragma once
 
+#include <string>
+
 #include "ui/controls.h"
 #include "ui/modal.h"
 
@@ -11,7 +13,9 @@ class FrmHostName : public ModalWindow {
   static constexpr wchar_t kClassName[] = L"Netbeacon.frmHostName";
   enum : int { idLblInfo = 101, idCmdOK = IDOK };
 
-  // The caption and label are set by the user of the window before it is shown.
+  // The caption and the looked-up name that the window shows once loaded.
+  FrmHostName(std::wstring caption, std::wstring name) : caption_(std::move(caption)), name_(std::move(name)) {}
+
   void Load(HWND owner) override;
 
   Control lblInfo;
@@ -25,6 +29,8 @@ class FrmHostName : public ModalWindow {
 
  private:
   void Layout();
+  std::wstring caption_;
+  std::wstring name_;
   unique_hfont font_;
 };
 

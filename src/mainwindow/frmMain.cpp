@@ -365,21 +365,8 @@ void FrmMain::cmdFindMyIP_Click() {
 
 void FrmMain::ShowHostName(const std::wstring& captionPrefix, const std::wstring& address) {
   const std::wstring name = GetHostNameByIP(address);
-  // The caption and the name are set as the window loads, before it is shown.
-  class Named : public FrmHostName {
-   public:
-    Named(std::wstring caption, std::wstring name) : caption_(std::move(caption)), name_(std::move(name)) {}
-    void Load(HWND owner) override {
-      FrmHostName::Load(owner);
-      SetWindowTextOf(hwnd(), caption_);
-      lblInfo.SetText(name_);
-    }
-
-   private:
-    std::wstring caption_;
-    std::wstring name_;
-  } named(captionPrefix + address, name);
-  Modal().ShowModal(named, hwnd());
+  FrmHostName window(captionPrefix + address, name);
+  Modal().ShowModal(window, hwnd());
 }
 
 void FrmMain::lblLANip_DblClick() {
