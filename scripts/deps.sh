@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Netbeacon needs on Debian 12, if it is missing.
+# Usage: deps.sh [more packages]
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake ninja-build g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
-           googletest wine wine64 xvfb xauth imagemagick openbox; do
+           googletest wine wine64 fonts-wine xvfb xauth imagemagick openbox "$@"; do
   have "$pkg" || need+=("$pkg")
 done
 if ((${#need[@]})); then

@@ -9,6 +9,8 @@ cmake --build --preset mingw -j"$(nproc)" --target netbeacon
 . scripts/wine-env.sh
 wine_prepare "$(pwd)/build/mingw"
 if [ -n "${DISPLAY:-}" ]; then
+  # On a desktop the window manager frames the windows as usual (the tests turn this off).
+  wine_windows_managed Y
   exec wine build/mingw/netbeacon.exe "$@"
 else
   echo "No DISPLAY: starting Netbeacon on a virtual screen (Xvfb)."

@@ -1,28 +1,40 @@
 #!/usr/bin/env bash
 # Builds Netbeacon and runs every test: the portable logic natively (AddressSanitizer, UBSan),
-# then the Windows build under Wine and Xvfb.
+# then the Windows build under Wine on a virtual screen (Xvfb), the end-to-end tests included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/deps.sh
 start=$(date +%s)
+phase_start=""
+phase() {  # tells how long the previous phase took, then names the next one
+  local now
+  now=$(date +%s)
+  [ -z "$phase_start" ] || echo "   ($((now - phase_start)) s)"
+  phase_start=$now
+  echo "== $1"
+}
+# No test program may run longer than this (seconds); ctest ends it and reports a failure.
+test_timeout=300
 
-echo "== Native build of the portable logic (sanitizers on)"
+phase "Native build of the portable logic (sanitizers on)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)"
-ctest --test-dir build/native --output-on-failure
+ctest --test-dir build/native --output-on-failure --timeout "$test_timeout"
 
-echo "== Windows build (MinGW-w64)"
+phase "Windows build (MinGW-w64)"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j"$(nproc)"
 
-echo "== Windows tests under Wine + Xvfb"
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+phase "Windows tests under Wine + Xvfb"
+# One persistent wineserver for the whole run (a server per test program costs seconds each).
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   . scripts/wine-env.sh
   wine_prepare "$1/build/mingw"
   wine_server_start
   trap wine_server_stop EXIT
-  ctest --test-dir "$1/build/mingw" --output-on-failure
-' bash "$root"
-echo "== All tests passed in $(( $(date +%s) - start )) s"
+  wine_settings_for_tests
+  ctest --test-dir "$1/build/mingw" --output-on-failure --timeout "$2"
+' bash "$root" "$test_timeout"
+phase "All tests passed in $(( $(date +%s) - start )) s"

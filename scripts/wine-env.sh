@@ -6,22 +6,41 @@ wine_prepare() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX ..."
+    mkdir -p "$1"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    # Without a window manager, hiding a managed window costs 2 s each: let Wine manage none.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine_settings_for_tests
     wineserver -w
   fi
 }
 
-# Starts one persistent wineserver for the prefix and warms it up.
+# Whether the desktop's window manager frames Wine's windows: Y on a desktop (the usual frame,
+# task bar entry), N on a bare virtual screen without a window manager (fast hiding).
+wine_windows_managed() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1 || true
+}
+
+# What unattended test runs need: without a window manager, hiding a managed window costs 2 s
+# each, so Wine manages none; and a program that crashes ends at once with its backtrace on
+# stderr instead of waiting behind a crash dialog that nobody closes (which also kept ctest
+# waiting for the dialog's inherited output pipe).
+wine_settings_for_tests() {
+  wine_windows_managed N
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+}
+
+# Starts one persistent wineserver for the prefix and warms it up. A server left by an earlier
+# run that was cut short (a persistent one never ends by itself) is ended first.
 wine_server_start() {
-  wineserver -w 2>/dev/null || true
+  if ! timeout 15 wineserver -w 2>/dev/null; then
+    wineserver -k 2>/dev/null || true
+    timeout 15 wineserver -w 2>/dev/null || true
+  fi
   wineserver -p </dev/null >/dev/null 2>&1
-  wine wineboot </dev/null >/dev/null 2>&1 || true
+  timeout 120 wine wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_server_stop() {
   wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  timeout 30 wineserver -w 2>/dev/null || true
 }

@@ -1,0 +1,387 @@
+#include "e2e/driver.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#ifndef NB_E2E_PROGRAM
+#error "NB_E2E_PROGRAM must name the netbeacon.exe under test"
+#endif
+
+namespace nbtest::e2e {
+namespace {
+
+std::wstring Upper(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
+  return text;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD written = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (written == 0 || written >= size) return path;
+  full.resize(written);
+  return full;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return Upper(FullPath(a)) == Upper(FullPath(b)); }
+
+std::wstring ImagePath(HANDLE process) {
+  std::wstring path(MAX_PATH * 4, L'\0');
+  DWORD size = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameW(process, 0, path.data(), &size)) return {};
+  path.resize(size);
+  return path;
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The current environment with the overrides applied, as a sorted Unicode environment block.
+std::wstring EnvironmentBlock(const EnvironmentOverrides& overrides) {
+  std::vector<std::wstring> entries;
+  if (wchar_t* block = GetEnvironmentStringsW()) {
+    for (const wchar_t* p = block; *p; p += wcslen(p) + 1) entries.emplace_back(p);
+    FreeEnvironmentStringsW(block);
+  }
+  const auto nameOf = [](const std::wstring& entry) {
+    // Entries like "=C:=C:\x" start with '=': the name runs to the second '='.
+    const size_t eq = entry.find(L'=', 1);
+    return Upper(entry.substr(0, eq));
+  };
+  for (const auto& [name, value] : overrides) {
+    const std::wstring key = Upper(name);
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const std::wstring& e) { return nameOf(e) == key; }),
+                  entries.end());
+    if (!value.empty()) entries.push_back(name + L"=" + value);
+  }
+  std::sort(entries.begin(), entries.end(),
+            [&](const std::wstring& a, const std::wstring& b) { return nameOf(a) < nameOf(b); });
+  std::wstring result;
+  for (const std::wstring& entry : entries) {
+    result += entry;
+    result.push_back(L'\0');
+  }
+  result.push_back(L'\0');
+  return result;
+}
+
+struct EnumState {
+  const WindowQuery* query;
+  std::vector<HWND> found;
+};
+
+bool Matches(HWND hwnd, const WindowQuery& query) {
+  if (query.visibleOnly && !IsWindowVisible(hwnd)) return false;
+  if (query.pid != 0 && ProcessOf(hwnd) != query.pid) return false;
+  if (!query.className.empty() && ClassNameOf(hwnd) != query.className) return false;
+  if (query.title) {
+    const std::optional<std::wstring> title = ControlText(hwnd, 2000);
+    if (!title || *title != *query.title) return false;
+  }
+  return true;
+}
+
+// Every program the tests start runs in this job, which ends them all when the test process
+// goes, however it goes (a time-out of the test runner included). Otherwise a left program, or
+// the crash handler it started, would keep the runner waiting on an inherited output pipe.
+HANDLE TestJob() {
+  static const nb::unique_handle job = [] {
+    nb::unique_handle created(CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (created && !SetInformationJobObject(created.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+      created.reset();
+    }
+    return created;
+  }();
+  return job.get();
+}
+
+}  // namespace
+
+std::wstring ProgramPath() {
+  // The build gives the path in its own form: a Unix path when cross-compiled (Wine shows the
+  // Unix root as drive Z:), a drive path with forward slashes otherwise.
+  std::wstring path = L"" NB_E2E_PROGRAM;
+  if (!path.empty() && path.front() == L'/') path = L"Z:" + path;
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+RunningProgram& RunningProgram::operator=(RunningProgram&& other) noexcept {
+  if (this != &other) {
+    Kill();
+    process_ = std::move(other.process_);
+    pid_ = std::exchange(other.pid_, 0);
+  }
+  return *this;
+}
+
+bool RunningProgram::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) const {
+  if (!process_) return std::nullopt;
+  if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
+  return code;
+}
+
+void RunningProgram::Kill() {
+  if (!Running()) return;
+  TerminateProcess(process_.get(), 0xDEAD);
+  WaitForSingleObject(process_.get(), kExitTimeout);
+}
+
+RunningProgram StartProgram(const std::wstring& arguments, const EnvironmentOverrides& environment,
+                            std::wstring* error) {
+  const std::wstring program = ProgramPath();
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  std::wstring block;
+  if (!environment.empty()) block = EnvironmentBlock(environment);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  // Started suspended, so that it is in the job before it can start anything itself.
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, block.empty() ? nullptr : block.data(), nullptr,
+                      &startup, &info)) {
+    if (error) *error = L"CreateProcess of " + program + L" failed with error " + std::to_wstring(GetLastError());
+    return {};
+  }
+  const nb::unique_handle thread(info.hThread);
+  RunningProgram started(nb::unique_handle(info.hProcess), info.dwProcessId);
+  // Without the job (a system that refuses nested jobs) the RunningProgram guard still applies.
+  if (TestJob()) AssignProcessToJobObject(TestJob(), started.handle());
+  ResumeThread(thread.get());
+  return started;
+}
+
+std::vector<std::wstring> EndLeftoverCopies() {
+  std::vector<std::wstring> foreign;
+  const std::wstring program = ProgramPath();
+  const std::wstring exeName = Upper(FileNameOf(program));
+  nb::unique_file snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return foreign;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId() || Upper(FileNameOf(entry.szExeFile)) != exeName) continue;
+    nb::unique_handle process(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (!process) continue;
+    const std::wstring image = ImagePath(process.get());
+    if (!image.empty() && !SamePath(image, program)) {
+      foreign.push_back(image);
+      continue;
+    }
+    TerminateProcess(process.get(), 0xDEAD);
+    WaitForSingleObject(process.get(), kExitTimeout);
+  }
+  return foreign;
+}
+
+std::wstring ClassNameOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  const int length = GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+  return std::wstring(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, result.data(), size, nullptr, nullptr);
+  return result;
+}
+
+DWORD ProcessOf(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return pid;
+}
+
+std::vector<HWND> FindWindows(const WindowQuery& query) {
+  std::vector<HWND> all;
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  std::vector<HWND> found;
+  for (HWND hwnd : all) {
+    if (Matches(hwnd, query)) found.push_back(hwnd);
+  }
+  return found;
+}
+
+HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        const std::vector<HWND> windows = FindWindows(query);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
+HWND WaitForControl(HWND parent, int id, DWORD timeoutMs) {
+  HWND control = nullptr;
+  WaitUntil(
+      [&] {
+        control = GetDlgItem(parent, id);
+        return control != nullptr || !IsWindow(parent);
+      },
+      timeoutMs);
+  return control;
+}
+
+std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (className.empty() || Upper(ClassNameOf(child)) == Upper(className)) children.push_back(child);
+  }
+  return children;
+}
+
+std::optional<std::wstring> ControlText(HWND hwnd, DWORD timeoutMs) {
+  if (!IsWindow(hwnd)) return std::nullopt;
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &length)) return std::nullopt;
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                           timeoutMs, &copied)) {
+    return std::nullopt;
+  }
+  text.resize(std::min<size_t>(static_cast<size_t>(copied), text.size() - 1));
+  return text;
+}
+
+std::optional<MessageBoxTexts> ReadMessageBox(HWND box) {
+  const std::optional<std::wstring> title = ControlText(box);
+  if (!title) return std::nullopt;
+  MessageBoxTexts texts{*title, {}};
+  for (HWND child : ChildWindows(box, L"Static")) {
+    const std::optional<std::wstring> text = ControlText(child);
+    if (text && !text->empty()) {
+      texts.text = *text;
+      break;
+    }
+  }
+  return texts;
+}
+
+bool Click(HWND button) { return IsWindow(button) && PostMessageW(button, BM_CLICK, 0, 0); }
+
+bool ClickDialogButton(HWND dialog, int id) {
+  HWND button = GetDlgItem(dialog, id);
+  return button ? Click(button) : false;
+}
+
+bool DoubleClick(HWND control) {
+  // Only the double-click message: a real double click's first press is a plain button-down,
+  // which the program may treat as a separate action.
+  RECT rect{};
+  if (!GetClientRect(control, &rect)) return false;
+  const LPARAM middle = MAKELPARAM((rect.right - rect.left) / 2, (rect.bottom - rect.top) / 2);
+  return PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, middle) != FALSE;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(pollMs);
+  }
+}
+
+std::optional<DWORD> CloseAndWait(RunningProgram& program, HWND window, DWORD timeoutMs) {
+  if (IsWindow(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+  return program.WaitForExit(timeoutMs);
+}
+
+// --- Settings ---------------------------------------------------------------------------------
+
+namespace {
+
+nb::unique_hkey OpenSettingsKey() {
+  nb::unique_hkey key;
+  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(),
+                  nullptr);
+  return key;
+}
+
+std::optional<std::pair<DWORD, std::vector<BYTE>>> ReadRaw(HKEY key, const std::wstring& name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<BYTE> bytes(size);
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) return std::nullopt;
+  bytes.resize(size);
+  return std::make_pair(type, std::move(bytes));
+}
+
+}  // namespace
+
+void ScopedSettings::Remember(const std::wstring& name) {
+  for (const Saved& saved : saved_) {
+    if (Upper(saved.name) == Upper(name)) return;
+  }
+  const nb::unique_hkey key = OpenSettingsKey();
+  saved_.push_back(Saved{name, key ? ReadRaw(key.get(), name) : std::nullopt});
+}
+
+ScopedSettings& ScopedSettings::Set(const std::wstring& name, const std::wstring& value) {
+  Remember(name);
+  if (const nb::unique_hkey key = OpenSettingsKey()) {
+    RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  return *this;
+}
+
+ScopedSettings& ScopedSettings::Remove(const std::wstring& name) {
+  Remember(name);
+  if (const nb::unique_hkey key = OpenSettingsKey()) RegDeleteValueW(key.get(), name.c_str());
+  return *this;
+}
+
+std::optional<std::wstring> ScopedSettings::Read(const std::wstring& name) {
+  const nb::unique_hkey key = OpenSettingsKey();
+  if (!key) return std::nullopt;
+  const auto raw = ReadRaw(key.get(), name);
+  if (!raw || (raw->first != REG_SZ && raw->first != REG_EXPAND_SZ)) return std::nullopt;
+  std::wstring text(reinterpret_cast<const wchar_t*>(raw->second.data()), raw->second.size() / sizeof(wchar_t));
+  return std::wstring(text.c_str());
+}
+
+ScopedSettings::~ScopedSettings() {
+  const nb::unique_hkey key = OpenSettingsKey();
+  if (!key) return;
+  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+    if (it->previous) {
+      RegSetValueExW(key.get(), it->name.c_str(), 0, it->previous->first, it->previous->second.data(),
+                     static_cast<DWORD>(it->previous->second.size()));
+    } else {
+      RegDeleteValueW(key.get(), it->name.c_str());
+    }
+  }
+}
+
+}  // namespace nbtest::e2e
