@@ -25,9 +25,9 @@ std::wstring StartupHint(long errorNumber) {
   }
 }
 
-bool InitCommonControlsAtRunTime() {
+bool InitCommonControlsAtRunTime(const wchar_t* library) {
   // Looked up at run time, so that an old library without this entry point does not stop the program.
-  HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+  HMODULE comctl = LoadLibraryW(library);
   if (!comctl) return false;
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")));

@@ -31,7 +31,8 @@ Environment SystemEnvironment();
 bool Main(const Environment& env);
 bool Main();
 
-// Finds and calls InitCommonControlsEx at run time; false when it is missing or fails.
-bool InitCommonControlsAtRunTime();
+// Finds and calls InitCommonControlsEx in the given library at run time; false when the
+// library or the entry point is missing, or the call fails.
+bool InitCommonControlsAtRunTime(const wchar_t* library = L"comctl32.dll");
 
 }  // namespace nb::startup

@@ -482,6 +482,19 @@ TEST_F(Detection, ThePublicSwitchCopiesThePublicAddressAndOtherTextsAreNoSwitch)
   EXPECT_EQ(server.Requests("/one"), 1);
 }
 
+TEST_F(Detection, AClickOrACloseHandledDuringARunWaitsForItsEnd) {
+  Open();
+  // Both arrive while the run lets queued messages through.
+  PostMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
+  PostMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  window.cmdFindMyIP_Click();
+  EXPECT_EQ(server.Requests("/one"), 1);  // no second run inside the first
+  EXPECT_FALSE(window.IsOpen());          // the close came after the run
+  const std::string log = LogText();
+  EXPECT_EQ(LogLines(log), 1);
+  EXPECT_NE(log.find("\"198.51.100.2\"\r\n"), std::string::npos) << log;
+}
+
 TEST_F(Detection, AnErrorReadingTheAdapterListIsReportedAndNothingIsLogged) {
   Open();
   window.lanLookup = [] { return nb::GetLocalIP(L"netbeacon-no-such-iphlpapi.dll"); };

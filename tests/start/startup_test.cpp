@@ -77,6 +77,11 @@ TEST(Startup, AWindowCreatedBeforeTheErrorStaysOpen) {
   EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-TEST(Startup, CommonControlsAreFoundAtRunTime) { EXPECT_TRUE(nb::startup::InitCommonControlsAtRunTime()); }
+TEST(Startup, CommonControlsAreFoundAtRunTime) {
+  EXPECT_TRUE(nb::startup::InitCommonControlsAtRunTime());
+  // A library without the entry point, or no library at all, is told without a failure.
+  EXPECT_FALSE(nb::startup::InitCommonControlsAtRunTime(L"version.dll"));
+  EXPECT_FALSE(nb::startup::InitCommonControlsAtRunTime(L"netbeacon-no-such-comctl.dll"));
+}
 
 }  // namespace
