@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
 #include <cstring>
 #include <iterator>
 
@@ -232,21 +233,8 @@ bool FrmMain::MenuEnabled(int commandId) const {
 void FrmMain::Form_Load() {
   // Every step is skipped silently when it fails.
   SkipTrap([&] { CreateKey(kProgramKey); });
-  SkipTrap([&] {
-    RECT rect{};
-    GetWindowRect(hwnd(), &rect);
-    POINT place{rect.left, rect.top};
-    bool stored = false;
-    if (const auto top = StoredNumber(ReadString(kProgramKey, L"Top"))) {
-      place.y = TwipsToPixels(static_cast<int>(*top), Dpi());
-      stored = true;
-    }
-    if (const auto left = StoredNumber(ReadString(kProgramKey, L"Left"))) {
-      place.x = TwipsToPixels(static_cast<int>(*left), Dpi());
-      stored = true;
-    }
-    if (stored) SetWindowPos(hwnd(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  });
+  SkipTrap([&] { MoveEdge(L"Top"); });
+  SkipTrap([&] { MoveEdge(L"Left"); });
   SkipTrap([&] {
     if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, L"ForeColor"))) {
       ApplyColours(kGreen, kBlack);
@@ -280,6 +268,22 @@ void FrmMain::Form_Load() {
       menuCopyLANtoClipboard_Click();
     }
   });
+}
+
+// Moves the window's top or left edge to the stored place in twips. A number too large for a
+// screen position is an overflow; a place on no monitor (one that was removed since) is not
+// taken, so that the window never opens out of sight.
+void FrmMain::MoveEdge(const wchar_t* valueName) {
+  const auto twips = StoredNumber(ReadString(kProgramKey, valueName));
+  if (!twips) return;
+  if (!(std::fabs(*twips) < 1e8)) throw AppError(errnum::kOverflow, L"Overflow");
+  RECT rect{};
+  GetWindowRect(hwnd(), &rect);
+  const int pixels = TwipsToPixels(static_cast<int>(*twips), Dpi());
+  const bool top = valueName == std::wstring_view(L"Top");
+  OffsetRect(&rect, top ? 0 : pixels - rect.left, top ? pixels - rect.top : 0);
+  if (!MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return;
+  SetWindowPos(hwnd(), nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmMain::Form_QueryUnload() {

@@ -103,6 +103,7 @@ class FrmMain : public Window, private ChainView {
   void SetWanText(std::wstring_view text) override;
   void SetHiddenPublicText(std::wstring_view text) override;
 
+  void MoveEdge(const wchar_t* valueName);
   void CreateControls();
   void CreateMenus();
   void CreateToolTips();

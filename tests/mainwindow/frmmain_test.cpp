@@ -209,6 +209,19 @@ TEST_F(MainWindow, StoredPositionAndBoxesComeBackAndCloseStoresThem) {
   EXPECT_EQ(Stored(L"Autoquit"), L"1");
 }
 
+TEST_F(MainWindow, AStoredPlaceOffEveryScreenOrTooLargeIsNotTaken) {
+  for (const wchar_t* place : {L"9000000", L"1e30", L"-3000000"}) {
+    Store(L"Top", place);
+    Store(L"Left", place);
+    FrmMain again;
+    again.Load(L"");
+    RECT rect{};
+    GetWindowRect(again.hwnd(), &rect);
+    EXPECT_NE(MonitorFromRect(&rect, MONITOR_DEFAULTTONULL), nullptr) << testing::PrintToString(std::wstring(place));
+    again.Unload();
+  }
+}
+
 TEST_F(MainWindow, ClosingWhileMinimisedKeepsTheStoredPosition) {
   Store(L"Top", L"1500");
   Store(L"Left", L"3000");
