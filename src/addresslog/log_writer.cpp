@@ -22,10 +22,6 @@ constexpr wchar_t kProcedureLabel[] = L"Sub updateLOG";
 // Kept copies are numbered from 1; past this many the log is left as it is and the failure reported.
 constexpr int kMostDamagedCopies = 9999;
 
-[[noreturn]] void ThrowFileError(DWORD code, std::wstring_view what, std::wstring_view path) {
-  throw FileOperationError(code, what, path);
-}
-
 // A label text as the log can hold it: through the ANSI code page and back, then cleaned.
 std::wstring AsLogText(std::wstring_view text) { return LogFieldText(FromAnsi(ToAnsi(text))); }
 
@@ -39,7 +35,7 @@ void ReadExactly(HANDLE file, char* data, std::size_t size, const std::wstring& 
   while (size > 0) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(file, data, chunk, &got, nullptr)) ThrowFileError(GetLastError(), L"Cannot read", path);
+    if (!ReadFile(file, data, chunk, &got, nullptr)) throw FileOperationError(GetLastError(), L"Cannot read", path);
     if (got == 0) throw AppError(errnum::kPathFileAccess, L"Cannot read " + path + L": the file ended early");
     data += got;
     size -= got;
@@ -50,12 +46,12 @@ void AppendText(const std::wstring& path, std::wstring_view text) {
   const std::string bytes = ToAnsi(text);
   const unique_file file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) ThrowFileError(GetLastError(), L"Cannot write to", path);
+  if (!file) throw FileOperationError(GetLastError(), L"Cannot write to", path);
   DWORD written = 0;
   if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    ThrowFileError(GetLastError(), L"Cannot write to", path);
+    throw FileOperationError(GetLastError(), L"Cannot write to", path);
   }
-  if (written != bytes.size()) ThrowFileError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
+  if (written != bytes.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
 }
 
 // Moves the log to the first free kept-copy name; never replaces an existing file.
@@ -66,7 +62,7 @@ void KeepDamagedCopy(const std::wstring& path) {
     if (MoveFileExW(path.c_str(), copy.c_str(), 0)) return;
     const DWORD code = GetLastError();
     if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) continue;  // taken meanwhile
-    ThrowFileError(code, L"Cannot keep the damaged log", path);
+    throw FileOperationError(code, L"Cannot keep the damaged log", path);
   }
   throw AppError(errnum::kFileAlreadyExists, L"Cannot keep the damaged log " + path + L": every kept-copy name is taken");
 }
@@ -80,7 +76,7 @@ void UpdateLogOrThrow(const std::wstring& path, std::wstring_view lan, std::wstr
   std::optional<LogEnd> end;
   if (fileexists(path)) {
     if (!SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
-      ThrowFileError(GetLastError(), L"Cannot change the attributes of", path);
+      throw FileOperationError(GetLastError(), L"Cannot change the attributes of", path);
     }
     const LogEndScan scan = ReadLogEnd(path, 2);
     end.emplace();
@@ -133,9 +129,9 @@ void updateLOG(std::wstring_view lanLabelText, std::wstring_view wanLabelText) {
 LogEndScan ReadLogEnd(const std::wstring& path, std::size_t lineCount, std::size_t initialTail) {
   const unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) ThrowFileError(GetLastError(), L"Cannot open", path);
+  if (!file) throw FileOperationError(GetLastError(), L"Cannot open", path);
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) ThrowFileError(GetLastError(), L"Cannot read", path);
+  if (!GetFileSizeEx(file.get(), &size)) throw FileOperationError(GetLastError(), L"Cannot read", path);
   const auto fileSize = static_cast<unsigned long long>(size.QuadPart);
 
   unsigned long long tail = std::max<std::size_t>(initialTail, 1);
@@ -144,7 +140,7 @@ LogEndScan ReadLogEnd(const std::wstring& path, std::size_t lineCount, std::size
     const unsigned long long take = std::min(tail, fileSize);
     LARGE_INTEGER start{};
     start.QuadPart = static_cast<LONGLONG>(fileSize - take);
-    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) ThrowFileError(GetLastError(), L"Cannot read", path);
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) throw FileOperationError(GetLastError(), L"Cannot read", path);
     bytes.resize(static_cast<std::size_t>(take));
     ReadExactly(file.get(), bytes.data(), bytes.size(), path);
     LogEndScan scan = ScanLogEnd(bytes, take == fileSize, lineCount);

@@ -16,8 +16,6 @@
 namespace nb {
 namespace {
 
-
-
 [[noreturn]] void RaiseFileError(DWORD code) {
   if (code == ERROR_FILE_NOT_FOUND) throw AppError(errnum::kFileNotFound, L"File not found");
   if (code == ERROR_PATH_NOT_FOUND) throw AppError(errnum::kPathNotFound, L"Path not found");
