@@ -1,12 +1,15 @@
 // Measures the public-address chain against loopback services:
 //  (1) a chain that the first service answers (probe + service 1), against two bare HTTP GETs of
 //      a minimal Winsock client to the same server, as a ratio of medians.
-//      The same two GETs through WinHTTP, and the parts of the chain, are shown beside it.
+//      The same two GETs through WinHTTP and through the system's URL download call (the call the
+//      services use, without probe, cache removal, thread or data folder), and the parts of the
+//      chain, are shown beside it.
 //  (2) the time from a stalled first service to the second service's address, with the default
 //      bound.
 // Usage: detect_bench [rounds]
 #include <winsock2.h>
 #include <windows.h>
+#include <urlmon.h>
 #include <winhttp.h>
 
 #include <algorithm>
@@ -138,7 +141,8 @@ int wmain(int argc, wchar_t** argv) {
 
   const WinHttpApi winHttp;
   WinHttpGet(winHttp, server.port(), L"/probe");
-  std::vector<double> chains, bares, winhttps;
+  const std::wstring plainTarget = nb::GetAppDataDir(nb::ExecutableFolder()) + L"bench-plain.txt";
+  std::vector<double> chains, bares, winhttps, plains;
   for (int i = 0; i < rounds; ++i) {
     start = Clock::now();
     ResultView view;
@@ -157,6 +161,13 @@ int wmain(int argc, wchar_t** argv) {
     const std::string viaWinHttp = WinHttpGet(winHttp, server.port(), L"/s1");
     winhttps.push_back(MillisecondsSince(start));
     if (viaWinHttp.find("192.0.2.45") == std::string::npos) return 1;
+
+    start = Clock::now();
+    const HRESULT first = URLDownloadToFileW(nullptr, settings.probeUrl.c_str(), plainTarget.c_str(), 0, nullptr);
+    const HRESULT second = URLDownloadToFileW(nullptr, settings.services[0].url.c_str(), plainTarget.c_str(), 0, nullptr);
+    plains.push_back(MillisecondsSince(start));
+    DeleteFileW(plainTarget.c_str());
+    if (first != S_OK || second != S_OK) return 1;
   }
 
   // The parts of the chain.
@@ -184,6 +195,9 @@ int wmain(int argc, wchar_t** argv) {
   std::wprintf(L"    ratio chain / bare GETs: %.2f (target at most 1.3)\n", chain / bare);
   std::wprintf(L"    two WinHTTP GETs, median of %d: %.2f ms (ratio chain / WinHTTP GETs: %.2f)\n", rounds,
                Median(winhttps), chain / Median(winhttps));
+  std::wprintf(L"    two plain URL downloads (the services' own call), median of %d: %.2f ms (ratio chain / "
+               L"plain downloads: %.2f)\n",
+               rounds, Median(plains), chain / Median(plains));
   std::wprintf(L"    parts (medians): probe %.2f ms; service 1 procedure %.2f ms, of which data folder %.2f ms "
                L"and bounded download %.2f ms\n",
                Median(probes), Median(services), Median(folders), Median(downloads));
