@@ -76,8 +76,8 @@ void FrmWorking::Repaint() const {
 }
 
 bool FrmWorking::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-  // The user cannot close it: it goes away when the query is done.
-  if (msg == WM_CLOSE) {
+  // The user cannot close it while it is shown: it goes away when the query is done.
+  if (msg == WM_CLOSE && Visible()) {
     result = 0;
     return true;
   }
