@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Takes docs/main-window.png: the main window after a detection run, in a normal window frame
-# (openbox) on a virtual screen. A small web server on this machine stands in for the public
-# address services, so the picture needs no network; its Wine prefix is its own.
+# Takes the pictures in docs/, each of the main window after a detection run, in a normal window
+# frame (openbox) on a virtual screen:
+#   docs/main-window.png                  green on black (the first colour scheme)
+#   docs/main-window-black-on-white.png   black on white (ForeColor = 0)
+#   docs/address-menu.png                 the public address's menu, opened with a right click
+# A small web server on this machine stands in for the public address services, so the pictures
+# need no network; the Wine prefix is the screenshots' own (build/screenshot/wineprefix).
+# Usage: screenshot.sh [build folder]   (default: build/mingw, made with the mingw preset)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-bash scripts/deps.sh x11-utils python3
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j"$(nproc)" --target netbeacon
+bash scripts/deps.sh x11-utils xdotool python3
+if [ $# -ge 1 ]; then
+  build=$(cd "$1" && pwd)
+  cmake --build "$build" -j"$(nproc)" --target netbeacon
+else
+  build="$root/build/mingw"
+  cmake --preset mingw >/dev/null
+  cmake --build --preset mingw -j"$(nproc)" --target netbeacon
+fi
 mkdir -p docs
 
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   set -euo pipefail
   root=$1
+  program=$2
   . scripts/wine-env.sh
   wine_prepare "$root/build/screenshot"
   wine_server_start
@@ -40,15 +52,21 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
   for i in 1 2 3 4; do wine reg add "$key" /v ServiceURL$i /d "$url/ip" /f >/dev/null; done
   # The run happens as the program starts (the Autorun preference), before its window shows.
   wine reg add "$key" /v Autorun /d 1 /f >/dev/null
-  wine reg delete "$key" /v Top /f >/dev/null 2>&1 || true
-  wine reg delete "$key" /v Left /f >/dev/null 2>&1 || true
+  wine reg add "$key" /v Autoquit /d 0 /f >/dev/null
 
   # A normal frame with the buttons the window has (no maximise button).
   sed "s#<titleLayout>[A-Z]*</titleLayout>#<titleLayout>NLIC</titleLayout>#" /etc/xdg/openbox/rc.xml >"$scratch/rc.xml"
   openbox --config-file "$scratch/rc.xml" >/dev/null 2>&1 &
   sleep 1
-  wine "$root/build/mingw/netbeacon.exe" >/dev/null 2>&1 &
 
+  # The shown X windows of the program, one per line: id and whether another window owns it.
+  program_windows() {
+    local id
+    for id in $(xwininfo -root -tree | awk "/\\(\"netbeacon.exe\"/ {print \$1}"); do
+      [[ $(xwininfo -id "$id") == *IsViewable* ]] || continue
+      echo "$id"
+    done
+  }
   # The main window: shown, named Netbeacon, and owned by no other window (the progress window,
   # which has the same name, is owned by it).
   main_window() {
@@ -60,21 +78,84 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
       return
     done
   }
-  client=""
-  for _ in $(seq 150); do
-    client=$(main_window)
-    [ -n "$client" ] && break
-    sleep 0.2
-  done
-  [ -n "$client" ] || { echo "The main window did not appear." >&2; exit 1; }
-  sleep 1.5  # let it paint
-  geometry() { xwininfo -id "$client" | awk -v key="$1" -F: "index(\$1, key) {gsub(/ /, \"\", \$2); print \$2}"; }
-  x=$(geometry "Absolute upper-left X"); y=$(geometry "Absolute upper-left Y")
-  w=$(geometry "Width"); h=$(geometry "Height")
-  # Frame extents: left, right, top, bottom.
-  read -r fl fr ft fb < <(xprop -id "$client" _NET_FRAME_EXTENTS | sed "s/.*= //; s/,//g")
-  import -window root "$scratch/screen.png"
-  convert "$scratch/screen.png" -crop "$((w + fl + fr))x$((h + ft + fb))+$((x - fl))+$((y - ft))" +repage \
-    "$root/docs/main-window.png"
-  echo "Saved docs/main-window.png ($((w + fl + fr))x$((h + ft + fb)))"
-' bash "$root"
+  geometry() {  # window, key: one figure of xwininfo
+    xwininfo -id "$1" | awk -v key="$2" -F: "index(\$1, key) {gsub(/ /, \"\", \$2); print \$2}"
+  }
+
+  # One picture: shot FILE FORECOLOR [menu]. With "menu", the public address label gets a right
+  # click and the picture also holds the menu that opens.
+  shot() {
+    local file=$1 fore=$2 menu=${3:-}
+    wine reg add "$key" /v ForeColor /d "$fore" /f >/dev/null
+    wine reg delete "$key" /v Top /f >/dev/null 2>&1 || true
+    wine reg delete "$key" /v Left /f >/dev/null 2>&1 || true
+    wine "$program" >/dev/null 2>&1 &
+    local pid=$! client="" _
+    for _ in $(seq 150); do
+      client=$(main_window)
+      [ -n "$client" ] && break
+      sleep 0.2
+    done
+    [ -n "$client" ] || { echo "The main window did not appear." >&2; exit 1; }
+    sleep 1.5  # let it paint
+    local x y w h fl fr ft fb
+    x=$(geometry "$client" "Absolute upper-left X"); y=$(geometry "$client" "Absolute upper-left Y")
+    w=$(geometry "$client" "Width"); h=$(geometry "$client" "Height")
+    # Frame extents: left, right, top, bottom.
+    read -r fl fr ft fb < <(xprop -id "$client" _NET_FRAME_EXTENTS | sed "s/.*= //; s/,//g")
+    local left=$((x - fl)) top=$((y - ft)) right=$((x + w + fr)) bottom=$((y + h + fb))
+    if [ "$menu" = menu ]; then
+      # lblWANip lies at 105, 465 twips in the client area, 2085 by 285 twips: 7, 31 pixels at
+      # 96 dpi, 139 by 19. The X window also holds the menu bar above the client area, which is
+      # 1980 twips (132 pixels) high. The click goes near the label'"'"'s lower right corner, beside
+      # the address, so that the menu leaves the address in sight.
+      local clientTop=$((y + h - 132))
+      xdotool mousemove $((x + 125)) $((clientTop + 46)) click 3
+      local popup="" id
+      for _ in $(seq 50); do
+        for id in $(program_windows); do
+          [ "$id" = "$client" ] && continue
+          [[ $(xwininfo -id "$id") == *"Override Redirect State: yes"* ]] && popup=$id
+        done
+        [ -n "$popup" ] && break
+        sleep 0.1
+      done
+      [ -n "$popup" ] || { echo "The address menu did not open." >&2; exit 1; }
+      sleep 0.5
+    fi
+    import -window root "$scratch/screen.png"
+    if [ -z "$menu" ]; then
+      convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
+      echo "Saved docs/$file ($((right - left))x$((bottom - top)))"
+    else
+      # The window and the menu on a transparent ground: the menu reaches past the window.
+      local px py pw ph
+      px=$(geometry "$popup" "Absolute upper-left X"); py=$(geometry "$popup" "Absolute upper-left Y")
+      pw=$(geometry "$popup" "Width"); ph=$(geometry "$popup" "Height")
+      local l=$left t=$top r=$right b=$bottom
+      ((px < l)) && l=$px
+      ((py < t)) && t=$py
+      ((px + pw > r)) && r=$((px + pw))
+      ((py + ph > b)) && b=$((py + ph))
+      convert -size "$((r - l))x$((b - t))" xc:none \
+        \( "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \) \
+        -geometry "+$((left - l))+$((top - t))" -composite \
+        \( "$scratch/screen.png" -crop "${pw}x${ph}+$px+$py" +repage \) \
+        -geometry "+$((px - l))+$((py - t))" -composite "$root/docs/$file"
+      echo "Saved docs/$file ($((r - l))x$((b - t)))"
+    fi
+    # Esc closes an open menu; Ctrl+Q ends the program.
+    xdotool key --clearmodifiers Escape
+    sleep 0.3
+    xdotool windowactivate --sync "$client" key --clearmodifiers ctrl+q >/dev/null 2>&1 || true
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+  }
+
+  shot main-window.png 65280
+  shot main-window-black-on-white.png 0
+  shot address-menu.png 65280 menu
+' bash "$root" "$build/netbeacon.exe"

@@ -1,8 +1,10 @@
 #include "e2e/driver.h"
 
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 
 #ifndef NB_E2E_PROGRAM
@@ -25,6 +27,13 @@ std::wstring FullPath(const std::wstring& path) {
   if (written == 0 || written >= size) return path;
   full.resize(written);
   return full;
+}
+
+// A text of plain ASCII characters as bytes (names of registry values).
+std::string Narrow(const std::wstring& text) {
+  std::string bytes;
+  for (const wchar_t c : text) bytes.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return bytes;
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return Upper(FullPath(a)) == Upper(FullPath(b)); }
@@ -382,6 +391,308 @@ ScopedSettings::~ScopedSettings() {
       RegDeleteValueW(key.get(), it->name.c_str());
     }
   }
+}
+
+// --- Other programs -----------------------------------------------------------------------------
+
+std::optional<CommandResult> RunCommand(const std::wstring& commandLine, DWORD timeoutMs, std::wstring* error) {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  nb::unique_handle readEnd;
+  nb::unique_handle writeEnd;
+  if (!CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, 0)) {
+    if (error) *error = L"CreatePipe failed with error " + std::to_wstring(GetLastError());
+    return std::nullopt;
+  }
+  SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = writeEnd.get();
+  startup.hStdError = writeEnd.get();
+  PROCESS_INFORMATION info{};
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                      nullptr, &startup, &info)) {
+    if (error) *error = L"CreateProcess of " + commandLine + L" failed with error " + std::to_wstring(GetLastError());
+    return std::nullopt;
+  }
+  const nb::unique_handle thread(info.hThread);
+  RunningProgram process(nb::unique_handle(info.hProcess), info.dwProcessId);  // ended if the bound passes
+  if (TestJob()) AssignProcessToJobObject(TestJob(), process.handle());
+  ResumeThread(thread.get());
+  writeEnd.reset();  // only the child writes now, so the pipe breaks when it ends
+
+  CommandResult result;
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr)) break;  // broken: all read
+    if (available > 0) {
+      std::string chunk(available, '\0');
+      DWORD got = 0;
+      if (!ReadFile(readEnd.get(), chunk.data(), available, &got, nullptr)) break;
+      result.output.append(chunk.data(), got);
+      continue;
+    }
+    if (GetTickCount64() >= deadline) {
+      if (error) *error = commandLine + L" did not end within " + std::to_wstring(timeoutMs) + L" ms";
+      return std::nullopt;
+    }
+    Sleep(10);
+  }
+  const std::optional<DWORD> code = process.WaitForExit(static_cast<DWORD>(
+      std::max<ULONGLONG>(deadline, GetTickCount64() + 1000) - GetTickCount64()));
+  if (!code) {
+    if (error) *error = commandLine + L" did not end within " + std::to_wstring(timeoutMs) + L" ms";
+    return std::nullopt;
+  }
+  result.exitCode = *code;
+  return result;
+}
+
+std::optional<std::wstring> RegQueryValueText(const std::string& printout, const std::wstring& name) {
+  const std::string wanted = Narrow(name);
+  size_t start = 0;
+  while (start < printout.size()) {
+    size_t end = printout.find('\n', start);
+    if (end == std::string::npos) end = printout.size();
+    std::string line = printout.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // "    <name>    <type>    <value>": blanks, the name, blanks, the type, blanks, the value.
+    size_t at = line.find_first_not_of(' ');
+    if (at == std::string::npos || line.compare(at, wanted.size(), wanted) != 0) continue;
+    at += wanted.size();
+    const size_t typeStart = line.find_first_not_of(' ', at);
+    if (typeStart == std::string::npos || typeStart == at) continue;
+    const size_t typeEnd = line.find(' ', typeStart);
+    const std::string type = line.substr(typeStart, typeEnd == std::string::npos ? std::string::npos : typeEnd - typeStart);
+    if (type != "REG_SZ") continue;
+    if (typeEnd == std::string::npos) return std::wstring();
+    const size_t valueStart = line.find_first_not_of(' ', typeEnd);
+    if (valueStart == std::string::npos) return std::wstring();
+    const std::string value = line.substr(valueStart);
+    return std::wstring(value.begin(), value.end());
+  }
+  return std::nullopt;
+}
+
+std::optional<std::wstring> QueryValueWithRegTool(const std::wstring& name, std::string* output) {
+  std::wstring error;
+  const std::optional<CommandResult> run =
+      RunCommand(L"reg.exe query \"HKCU\\" + std::wstring(kSettingsKey) + L"\" /v " + name, kActionTimeout, &error);
+  if (!run) {
+    if (output) *output = Utf8(error);
+    return std::nullopt;
+  }
+  if (output) *output = run->output;
+  if (run->exitCode != 0) return std::nullopt;
+  return RegQueryValueText(run->output, name);
+}
+
+// --- The address log ------------------------------------------------------------------------------
+
+std::wstring LogFilePath() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+  std::wstring path(folder);
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path + L"Ambertop software\\Netbeacon\\Netbeacon.log";
+}
+
+ScopedLogFile::ScopedLogFile() : path_(LogFilePath()) {
+  if (path_.empty()) return;
+  aside_ = path_ + L".kept-during-tests";
+  const auto exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  // Left aside by a run that was killed: that is the user's log, and the one in its place a test's.
+  if (exists(aside_) && !MoveFileExW(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+  if (exists(path_)) {
+    if (!MoveFileExW(path_.c_str(), aside_.c_str(), 0)) return;
+    movedAside_ = true;
+  }
+  ready_ = true;
+}
+
+ScopedLogFile::~ScopedLogFile() {
+  if (!ready_) return;
+  DeleteFileW(path_.c_str());
+  if (movedAside_) MoveFileExW(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// --- Clipboard ----------------------------------------------------------------------------------
+
+namespace {
+
+// The clipboard, open for as long as the object lives.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(DWORD timeoutMs) {
+    WaitUntil([&] { return (open_ = OpenClipboard(nullptr) != FALSE); }, timeoutMs, 10);
+  }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+  bool open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+}  // namespace
+
+ClipboardRead ReadClipboardText(UINT format, DWORD timeoutMs) {
+  ClipboardRead read;
+  const OpenedClipboard clipboard(timeoutMs);
+  read.opened = clipboard.open();
+  if (!read.opened) return read;
+  HANDLE data = GetClipboardData(format);  // owned by the clipboard
+  if (!data) return read;
+  const void* locked = GlobalLock(data);
+  if (!locked) return read;
+  const size_t bytes = GlobalSize(data);
+  if (format == CF_UNICODETEXT) {
+    const auto* text = static_cast<const wchar_t*>(locked);
+    const size_t capacity = bytes / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < capacity && text[length]) ++length;
+    read.text = std::wstring(text, length);
+  } else {
+    const auto* text = static_cast<const char*>(locked);
+    size_t length = 0;
+    while (length < bytes && text[length]) ++length;
+    std::wstring wide;
+    if (length > 0) {
+      const int size = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+      wide.resize(static_cast<size_t>(size > 0 ? size : 0));
+      if (size > 0) MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide.data(), size);
+    }
+    read.text = wide;
+  }
+  GlobalUnlock(data);
+  return read;
+}
+
+bool PutClipboardText(const std::wstring& text, DWORD timeoutMs) {
+  const OpenedClipboard clipboard(timeoutMs);
+  if (!clipboard.open() || !EmptyClipboard()) return false;
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  nb::unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) return false;
+  void* target = GlobalLock(memory.get());
+  if (!target) return false;
+  memcpy(target, text.c_str(), bytes);
+  GlobalUnlock(memory.get());
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  memory.release();  // the clipboard owns it now
+  return true;
+}
+
+ScopedClipboardText::ScopedClipboardText() : saved_(ReadClipboardText(CF_UNICODETEXT).text) {}
+
+ScopedClipboardText::~ScopedClipboardText() {
+  if (saved_) {
+    PutClipboardText(*saved_);
+  } else {
+    const OpenedClipboard clipboard(5000);
+    if (clipboard.open()) EmptyClipboard();
+  }
+}
+
+// --- Keyboard and screen --------------------------------------------------------------------------
+
+HWND FocusedWindowOf(HWND window) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  if (thread == 0) return nullptr;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+bool BringToForeground(HWND window, DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return GetForegroundWindow() == window;
+      },
+      timeoutMs);
+}
+
+bool PressKeys(const std::vector<WORD>& virtualKeys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : virtualKeys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    inputs.push_back(input);
+  }
+  for (auto it = virtualKeys.rbegin(); it != virtualKeys.rend(); ++it) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *it;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(*it, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  return sent == inputs.size();
+}
+
+namespace {
+
+struct screen_dc_traits : nb::detail::invalid_value<HDC, 0> {
+  using type = HDC;
+  static void close(HDC dc) noexcept { ReleaseDC(nullptr, dc); }
+};
+struct memory_dc_traits : nb::detail::invalid_value<HDC, 0> {
+  using type = HDC;
+  static void close(HDC dc) noexcept { DeleteDC(dc); }
+};
+
+}  // namespace
+
+ScreenPixels ReadScreenPixels(HWND window) {
+  ScreenPixels pixels;
+  RECT client{};
+  if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return pixels;
+  POINT origin{0, 0};
+  if (!ClientToScreen(window, &origin)) return pixels;
+  const nb::unique_any<screen_dc_traits> screen(GetDC(nullptr));
+  if (!screen) return pixels;
+  const nb::unique_any<memory_dc_traits> memory(CreateCompatibleDC(screen.get()));
+  if (!memory) return pixels;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const nb::unique_any<nb::gdi_traits> bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return pixels;
+  const HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+  const BOOL copied = BitBlt(memory.get(), 0, 0, client.right, client.bottom, screen.get(), origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  SelectObject(memory.get(), previous);
+  if (!copied) return pixels;
+  pixels.width = client.right;
+  pixels.height = client.bottom;
+  const auto* bgrx = static_cast<const BYTE*>(bits);
+  pixels.colours.reserve(static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height));
+  for (size_t i = 0; i < static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height); ++i) {
+    pixels.colours.push_back(RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]));
+  }
+  return pixels;
+}
+
+int ScreenDpi() {
+  const nb::unique_any<screen_dc_traits> screen(GetDC(nullptr));
+  return screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
 }
 
 }  // namespace nbtest::e2e

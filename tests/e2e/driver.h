@@ -138,4 +138,103 @@ class ScopedSettings {
 
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Ambertop\\Netbeacon";
 
+// --- Other programs -----------------------------------------------------------------------------
+
+struct CommandResult {
+  DWORD exitCode = 0;
+  std::string output;  // what it wrote to its standard output and error, as bytes
+};
+
+// Runs a console program hidden, with its output captured. Nothing when it could not be started
+// (`error` says why) or did not end within the bound (it is then ended).
+std::optional<CommandResult> RunCommand(const std::wstring& commandLine, DWORD timeoutMs = kActionTimeout,
+                                        std::wstring* error = nullptr);
+
+// A string value under the program's key as the system's registry tool shows it
+// (`reg query "HKCU\Software\Ambertop\Netbeacon" /v <name>`). Nothing when the tool says the value
+// is missing or could not be run; `output` (when given) receives what it printed, for messages.
+std::optional<std::wstring> QueryValueWithRegTool(const std::wstring& name, std::string* output = nullptr);
+
+// The value of a `reg query` printout's line "    <name>    REG_SZ    <value>"; nothing when no
+// such line is there.
+std::optional<std::wstring> RegQueryValueText(const std::string& printout, const std::wstring& name);
+
+// --- The address log ------------------------------------------------------------------------------
+
+// The address log the program keeps: "Netbeacon.log" in the folder "Ambertop software\Netbeacon"
+// of the roaming application data folder; worked out here, independently of the program.
+std::wstring LogFilePath();
+
+// Moves the user's address log out of the way for the lifetime of the object, so that a test
+// starts without one, and puts it back afterwards (the log the test made goes). A log that an
+// earlier run left out of the way, because it was killed, is put back first.
+class ScopedLogFile {
+ public:
+  ScopedLogFile();
+  ScopedLogFile(const ScopedLogFile&) = delete;
+  ScopedLogFile& operator=(const ScopedLogFile&) = delete;
+  ~ScopedLogFile();
+
+  const std::wstring& path() const { return path_; }
+  // False when the user's log could not be moved out of the way (then the test must not go on).
+  bool ready() const { return ready_; }
+
+ private:
+  std::wstring path_;
+  std::wstring aside_;
+  bool movedAside_ = false;
+  bool ready_ = false;
+};
+
+// --- Clipboard ----------------------------------------------------------------------------------
+
+struct ClipboardRead {
+  bool opened = false;               // the clipboard could be opened within the bound
+  std::optional<std::wstring> text;  // the text in the asked format; nothing when it holds none
+};
+
+// The clipboard's text in CF_UNICODETEXT, or in CF_TEXT decoded from the ANSI code page. Another
+// program may hold the clipboard open for a moment: opening is retried within the bound.
+ClipboardRead ReadClipboardText(UINT format, DWORD timeoutMs = 5000);
+// Puts a text on the clipboard (CF_UNICODETEXT only); false when the clipboard could not be had.
+bool PutClipboardText(const std::wstring& text, DWORD timeoutMs = 5000);
+
+// Keeps the clipboard's Unicode text of before and puts it back afterwards.
+class ScopedClipboardText {
+ public:
+  ScopedClipboardText();
+  ScopedClipboardText(const ScopedClipboardText&) = delete;
+  ScopedClipboardText& operator=(const ScopedClipboardText&) = delete;
+  ~ScopedClipboardText();
+
+ private:
+  std::optional<std::wstring> saved_;
+};
+
+// --- Keyboard and screen --------------------------------------------------------------------------
+
+// The window that has the keyboard focus in the thread that made `window` (another process's
+// thread included); nullptr when none has or the thread is gone.
+HWND FocusedWindowOf(HWND window);
+// Makes a top-level window the foreground window; false when it is not within the bound.
+bool BringToForeground(HWND window, DWORD timeoutMs = 5000);
+// Types a chord through the system's input queue (SendInput), as the keyboard would: the keys
+// are pressed in the given order and released in the reverse order. They reach the window that
+// has the keyboard focus in the foreground window.
+bool PressKeys(const std::vector<WORD>& virtualKeys);
+
+// The colours of a window's client area as the screen shows them, row by row (width * height
+// values); empty when the screen could not be read.
+struct ScreenPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> colours;
+  COLORREF at(int x, int y) const { return colours[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
+};
+ScreenPixels ReadScreenPixels(HWND window);
+
+// The screen's horizontal resolution in dots per inch (96 on a screen at 100 %).
+int ScreenDpi();
+
+
 }  // namespace nbtest::e2e

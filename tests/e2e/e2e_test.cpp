@@ -7,14 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "about/frmabout.h"
 #include "detect/frmHostName.h"
 #include "detect/frmWorking.h"
 #include "e2e/driver.h"
 #include "mainwindow/frmMain_ids.h"
 #include "support/loopback_http.h"
+#include "support/scripted_ui.h"
 
 namespace nbtest::e2e {
 namespace {
@@ -59,6 +63,7 @@ class EndToEnd : public testing::Test {
     const std::vector<std::wstring> foreign = EndLeftoverCopies();
     ASSERT_TRUE(foreign.empty()) << "Netbeacon is already running from " << Utf8(foreign.front())
                                  << "; the program runs once per user, so close it before running these tests.";
+    ASSERT_TRUE(log_.ready()) << "the address log " << Utf8(log_.path()) << " could not be moved out of the way";
     // A known starting point: no automatic run or quit, and the system places the window.
     settings_.Set(L"Autorun", L"0").Set(L"Autoquit", L"0").Remove(L"Top").Remove(L"Left");
     // The probe and the four services are paths of a server inside this test: nothing leaves the
@@ -99,10 +104,16 @@ class EndToEnd : public testing::Test {
     ASSERT_NE(main.cmdFindMyIP, nullptr);
   }
 
-  // Presses Find and waits until the run is over: both labels show what is expected and the
-  // progress window has gone.
-  void Find(const MainWindow& main, DWORD pid, const std::wstring& expectedLan, const std::wstring& expectedWan) {
+  // Presses Find and waits until the run is over: both labels show what is expected, the progress
+  // window has gone and the focus has moved to cmdPREFS, which the program does after writing the
+  // log. `serviceRequests`: how many requests to this fixture's server the run makes; waiting for
+  // them tells a new run from the end of an earlier one whose labels read the same.
+  void Find(const MainWindow& main, DWORD pid, const std::wstring& expectedLan, const std::wstring& expectedWan,
+            int serviceRequests = 0) {
+    const int before = server_.TotalRequests();
     ASSERT_TRUE(Click(main.cmdFindMyIP));
+    ASSERT_TRUE(WaitUntil([&] { return server_.TotalRequests() >= before + serviceRequests; }))
+        << "the run made " << server_.TotalRequests() - before << " requests, expected " << serviceRequests;
     const bool shown = WaitUntil([&] {
       return ControlText(main.lblLANip) == expectedLan && ControlText(main.lblWANip) == expectedWan;
     });
@@ -111,12 +122,16 @@ class EndToEnd : public testing::Test {
                        << Utf8(expectedWan) << "\"";
     const bool over = WaitUntil([&] { return FindWindows({nb::FrmWorking::kClassName, std::nullopt, pid}).empty(); });
     ASSERT_TRUE(over) << "the progress window is still shown";
+    const HWND cmdPREFS = GetDlgItem(main.window, ids::cmdPREFS);
+    ASSERT_TRUE(WaitUntil([&] { return FocusedWindowOf(main.window) == cmdPREFS; }))
+        << "the focus did not move to cmdPREFS after the run";
   }
 
   // Members outlive the programs a test starts (those are locals of the test), so the programs
   // have ended before the server stops and the stored values go back.
   nbtest::LoopbackHttpServer server_;
   ScopedSettings settings_;
+  ScopedLogFile log_;
 };
 
 TEST_F(EndToEnd, MainWindowAppearsWithBothAddressesUnknown) {
@@ -298,6 +313,381 @@ TEST_F(EndToEnd, DoubleClickOnTheLanAddressShowsTheComputerName) {
   EXPECT_EQ(TextOf(main.lblLANip), expected);
 
   EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+// --- The address log --------------------------------------------------------------------------------
+
+// Today's date in the user's short date format, as the system writes it.
+std::wstring TodayShortDate() {
+  wchar_t date[128] = {};
+  const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128);
+  return length > 0 ? std::wstring(date) : std::wstring();
+}
+
+struct LogRecord {
+  std::wstring date;
+  std::wstring lan;
+  std::wstring wan;
+};
+
+// The records of a log: lines of "date","LAN","WAN", each ended by CR LF, in the ANSI code page.
+// Any other shape is a failure, described in `problem`.
+std::vector<LogRecord> ReadLogRecords(const std::string& bytes, std::string& problem) {
+  std::vector<LogRecord> records;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find("\r\n", start);
+    if (end == std::string::npos) {
+      problem = "the last line has no CR LF";
+      return records;
+    }
+    const std::string line = bytes.substr(start, end - start);
+    start = end + 2;
+    if (line.find_first_of("\r\n") != std::string::npos) {
+      problem = "a line holds a lone CR or LF: " + line;
+      return records;
+    }
+    std::vector<std::string> fields;
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"') {
+      problem = "a line is not a list of quoted fields: " + line;
+      return records;
+    }
+    const std::string inner = line.substr(1, line.size() - 2);
+    size_t from = 0;
+    for (;;) {
+      const size_t separator = inner.find("\",\"", from);
+      fields.push_back(inner.substr(from, separator == std::string::npos ? std::string::npos : separator - from));
+      if (separator == std::string::npos) break;
+      from = separator + 3;
+    }
+    if (fields.size() != 3) {
+      problem = "a line does not hold three fields: " + line;
+      return records;
+    }
+    const auto wide = [](const std::string& ansi) {
+      if (ansi.empty()) return std::wstring();
+      const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+      std::wstring text(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+      if (size > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), size);
+      return text;
+    };
+    records.push_back({wide(fields[0]), wide(fields[1]), wide(fields[2])});
+  }
+  return records;
+}
+
+// One Find in a row of them: what the first service answers, and the log's records afterwards.
+struct LogStep {
+  const char* answer;
+  const wchar_t* shownWan;
+  size_t records;  // the last one holds the LAN address and shownWan
+};
+
+TEST_F(EndToEnd, FindWritesTheLogOnceAndAgainOnlyWhenAnAddressChanged) {
+  const std::wstring expectedLan = ExpectedLanAddress();
+  ASSERT_FALSE(expectedLan.empty()) << "this machine has no adapter with an IPv4 address";
+  ASSERT_FALSE(log_.path().empty()) << "the application data folder is not known";
+  ASSERT_FALSE(nbtest::FileExists(log_.path()));
+  const std::wstring dayBefore = TodayShortDate();
+
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  const LogStep steps[] = {
+      {"203.0.113.7\n", L"203.0.113.7", 1},      // no log yet: it is made with one record
+      {"203.0.113.7\r\n", L"203.0.113.7", 1},    // the same addresses: nothing added
+      {"198.51.100.23\n", L"198.51.100.23", 2},  // the public address changed: one record more
+      {"198.51.100.23\n", L"198.51.100.23", 2},
+  };
+  std::string previous;
+  size_t previousRecords = 0;
+  for (const LogStep& step : steps) {
+    SCOPED_TRACE(std::string("the service answers ") + step.answer);
+    server_.Answer("/ip1", step.answer);
+    // The answer is asked afresh on every run, however long the server lets it be cached.
+    ASSERT_NO_FATAL_FAILURE(Find(main, program.pid(), expectedLan, step.shownWan, 1));
+    const std::string bytes = nbtest::ReadFileBytes(log_.path());
+    std::string problem;
+    const std::vector<LogRecord> records = ReadLogRecords(bytes, problem);
+    ASSERT_EQ(problem, "") << "the log holds:\n" << bytes;
+    ASSERT_EQ(records.size(), step.records) << "the log holds:\n" << bytes;
+    EXPECT_EQ(records.back().lan, expectedLan);
+    EXPECT_EQ(records.back().wan, step.shownWan);
+    // Records are only ever appended; a run that changed nothing leaves the file as it was.
+    EXPECT_EQ(bytes.compare(0, previous.size(), previous), 0) << "the log was rewritten";
+    if (records.size() == previousRecords) {
+      EXPECT_EQ(bytes, previous) << "the log changed";
+    }
+    previous = bytes;
+    previousRecords = records.size();
+  }
+
+  const std::wstring dayAfter = TodayShortDate();
+  if (dayBefore != dayAfter) GTEST_SKIP() << "the day changed during the test";
+  std::string problem;
+  for (const LogRecord& record : ReadLogRecords(previous, problem)) EXPECT_EQ(record.date, dayBefore);
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+// --- Command-line switches and the clipboard ------------------------------------------------------------
+
+enum class Expect { Lan, Wan, Untouched };
+
+struct SwitchCase {
+  const char* name;
+  const wchar_t* arguments;
+  const wchar_t* autoquit;
+  Expect clipboard;       // what the clipboard holds once the window shows
+  int laterCopy;          // a copy command given after that (0: none), after a Find when no switch ran
+  Expect afterLaterCopy;  // what the clipboard then holds
+  bool endsAfterLaterCopy;
+};
+
+const SwitchCase kSwitchCases[] = {
+    {"PublicAddress", L"AutocopyEX", L"0", Expect::Wan, 0, Expect::Wan, false},
+    // With Autoquit on, neither the copy at start-up nor a later one ends a program started so.
+    {"PublicAddressWithAutoquit", L"AutocopyEX", L"1", Expect::Wan, ids::menuCopyLANtoClipboard, Expect::Lan, false},
+    {"LanAddress", L"AutocopyIN", L"0", Expect::Lan, 0, Expect::Lan, false},
+    {"LanAddressWithAutoquit", L"AutocopyIN", L"1", Expect::Lan, ids::menuCopyWANtoClipboard, Expect::Wan, false},
+    // The switch must be the whole argument text, in its own letter case.
+    {"OtherLetterCase", L"autocopyex", L"0", Expect::Untouched, 0, Expect::Untouched, false},
+    {"TrailingBlank", L"AutocopyEX ", L"0", Expect::Untouched, 0, Expect::Untouched, false},
+    // Without a switch, a copy with Autoquit on ends the program.
+    {"NoSwitchCopyWithAutoquit", L"", L"1", Expect::Untouched, ids::menuCopyWANtoClipboard, Expect::Wan, true},
+};
+
+void PrintTo(const SwitchCase& row, std::ostream* out) { *out << row.name; }
+
+class EndToEndSwitches : public EndToEnd, public testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(EndToEndSwitches, Clipboard) {
+  const SwitchCase& row = GetParam();
+  const std::wstring expectedLan = ExpectedLanAddress();
+  ASSERT_FALSE(expectedLan.empty()) << "this machine has no adapter with an IPv4 address";
+  constexpr wchar_t kSentinel[] = L"put there by the test";
+  const auto expected = [&](Expect what) -> std::wstring {
+    switch (what) {
+      case Expect::Lan: return expectedLan;
+      case Expect::Wan: return kServiceAddress;
+      default: return kSentinel;
+    }
+  };
+  const auto clipboardHolds = [](const std::wstring& text) {
+    const ClipboardRead unicode = ReadClipboardText(CF_UNICODETEXT);
+    const ClipboardRead ansi = ReadClipboardText(CF_TEXT);
+    return unicode.text == text && ansi.text == text;
+  };
+  const auto describeClipboard = [] {
+    const ClipboardRead unicode = ReadClipboardText(CF_UNICODETEXT);
+    const ClipboardRead ansi = ReadClipboardText(CF_TEXT);
+    return "CF_UNICODETEXT \"" + Utf8(unicode.text.value_or(L"<none>")) + "\", CF_TEXT \"" +
+           Utf8(ansi.text.value_or(L"<none>")) + "\"" + (unicode.opened && ansi.opened ? "" : " (could not open)");
+  };
+
+  const ScopedClipboardText keepClipboard;
+  ASSERT_TRUE(PutClipboardText(kSentinel));
+  settings_.Set(L"Autoquit", row.autoquit);
+
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main, row.arguments));
+  // The copy happens in the load step, before the window shows.
+  EXPECT_TRUE(WaitUntil([&] { return clipboardHolds(expected(row.clipboard)); }, 5000)) << describeClipboard();
+  if (row.clipboard == Expect::Untouched) {
+    EXPECT_EQ(TextOf(main.lblLANip), kPlaceholder) << "a detection run took place";
+    EXPECT_EQ(TextOf(main.lblWANip), kPlaceholder) << "a detection run took place";
+  } else {
+    EXPECT_EQ(TextOf(main.lblLANip), expectedLan);
+    EXPECT_EQ(TextOf(main.lblWANip), kServiceAddress);
+  }
+
+  if (row.laterCopy != 0) {
+    if (row.clipboard == Expect::Untouched) {
+      ASSERT_NO_FATAL_FAILURE(Find(main, program.pid(), expectedLan, kServiceAddress));
+    }
+    ASSERT_TRUE(PutClipboardText(kSentinel));
+    ASSERT_TRUE(PostMessageW(main.window, WM_COMMAND, MAKEWPARAM(row.laterCopy, 0), 0));
+    EXPECT_TRUE(WaitUntil([&] { return clipboardHolds(expected(row.afterLaterCopy)); })) << describeClipboard();
+    if (row.endsAfterLaterCopy) {
+      EXPECT_EQ(program.WaitForExit(kExitTimeout), std::optional<DWORD>(0)) << "the program did not end";
+      return;
+    }
+  }
+  // Whatever the program does after a copy it does in the same step: once it answers a message
+  // sent now, that step is over.
+  DWORD_PTR ignored = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(main.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored));
+  EXPECT_TRUE(program.Running());
+  EXPECT_TRUE(IsWindowVisible(main.window)) << "the main window did not stay open";
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EndToEndSwitches, testing::ValuesIn(kSwitchCases),
+                         [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
+
+// --- Preferences ------------------------------------------------------------------------------------
+
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// Whether a label shows the given colours on the screen: its background fills its corners and
+// most of it, and some of its pixels are exactly the text colour.
+bool ShowsColours(HWND label, COLORREF text, COLORREF back) {
+  const ScreenPixels pixels = ReadScreenPixels(label);
+  if (pixels.colours.empty()) return false;
+  const int w = pixels.width;
+  const int h = pixels.height;
+  if (pixels.at(0, 0) != back || pixels.at(w - 1, 0) != back || pixels.at(0, h - 1) != back ||
+      pixels.at(w - 1, h - 1) != back) {
+    return false;
+  }
+  size_t backCount = 0;
+  size_t textCount = 0;
+  for (const COLORREF colour : pixels.colours) {
+    if (colour == back) ++backCount;
+    if (colour == text) ++textCount;
+  }
+  return backCount * 2 > pixels.colours.size() && textCount >= 10;
+}
+
+std::string DescribeColours(HWND label) {
+  const ScreenPixels pixels = ReadScreenPixels(label);
+  if (pixels.colours.empty()) return "the screen could not be read";
+  char text[96];
+  snprintf(text, sizeof text, "%dx%d pixels, corner 0x%06lX, middle 0x%06lX", pixels.width, pixels.height,
+           static_cast<unsigned long>(pixels.at(0, 0)),
+           static_cast<unsigned long>(pixels.at(pixels.width / 2, pixels.height / 2)));
+  return text;
+}
+
+int CheckState(HWND box) {
+  DWORD_PTR state = 0;
+  if (!SendMessageTimeoutW(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state)) return -1;
+  return static_cast<int>(state);
+}
+
+TEST_F(EndToEnd, PreferencesAreStoredOnCloseAndRestoredOnTheNextStart) {
+  settings_.Remove(L"ForeColor");
+  const int dpi = ScreenDpi();
+  constexpr int kX = 150;
+  constexpr int kY = 120;
+
+  {
+    RunningProgram program;
+    MainWindow main;
+    ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+    const HWND chkAutoQuit = WaitForControl(main.window, ids::chkAutoQuit);
+    ASSERT_NE(chkAutoQuit, nullptr);
+    EXPECT_EQ(CheckState(chkAutoQuit), BST_UNCHECKED);
+    // No stored scheme: green on black.
+    EXPECT_TRUE(WaitUntil([&] { return ShowsColours(main.lblLANip, kGreen, kBlack); }, 5000))
+        << DescribeColours(main.lblLANip);
+
+    ASSERT_TRUE(Click(chkAutoQuit));
+    EXPECT_TRUE(WaitUntil([&] { return CheckState(chkAutoQuit) == BST_CHECKED; }));
+    ASSERT_TRUE(PostMessageW(main.window, WM_COMMAND, MAKEWPARAM(ids::menuColorsBlackOnWhite, 0), 0));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsColours(main.lblLANip, kBlack, kWhite); }, 5000))
+        << DescribeColours(main.lblLANip);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsColours(main.lblWANip, kBlack, kWhite); }, 5000))
+        << DescribeColours(main.lblWANip);
+    ASSERT_TRUE(SetWindowPos(main.window, nullptr, kX, kY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    RECT rect{};
+    EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(main.window, &rect) && rect.left == kX && rect.top == kY; }));
+    ASSERT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+  }
+
+  // What the close stored, as the registry tool shows it.
+  const auto stored = [](const wchar_t* name) {
+    std::string printout;
+    const std::optional<std::wstring> value = QueryValueWithRegTool(name, &printout);
+    return std::make_pair(value.value_or(L"<missing>"), printout);
+  };
+  const struct {
+    const wchar_t* name;
+    std::wstring value;
+  } expectedValues[] = {{L"Autoquit", L"1"}, {L"Autorun", L"0"}, {L"ForeColor", L"0"}};
+  for (const auto& expected : expectedValues) {
+    const auto [value, printout] = stored(expected.name);
+    EXPECT_EQ(value, expected.value) << Utf8(expected.name) << "; reg printed:\n" << printout;
+  }
+  // Top and Left in twips: 1440 per inch.
+  const struct {
+    const wchar_t* name;
+    int pixels;
+  } edges[] = {{L"Top", kY}, {L"Left", kX}};
+  for (const auto& edge : edges) {
+    const auto [value, printout] = stored(edge.name);
+    const std::string text = Utf8(value);
+    char* end = nullptr;
+    const double twips = std::strtod(text.c_str(), &end);
+    EXPECT_TRUE(!text.empty() && end == text.c_str() + text.size()) << Utf8(edge.name) << " is not a number: " << printout;
+    EXPECT_NEAR(twips, edge.pixels * 1440.0 / dpi, 0.01) << Utf8(edge.name) << "; reg printed:\n" << printout;
+    if (dpi == 96) {
+      EXPECT_EQ(value, std::to_wstring(edge.pixels * 15)) << Utf8(edge.name);
+    }
+  }
+
+  // The next start takes them up again.
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  const HWND chkAutoQuit = WaitForControl(main.window, ids::chkAutoQuit);
+  const HWND chkAutoRun = WaitForControl(main.window, ids::chkAutoRun);
+  EXPECT_EQ(CheckState(chkAutoQuit), BST_CHECKED);
+  EXPECT_EQ(CheckState(chkAutoRun), BST_UNCHECKED);
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(main.window, &rect));
+  EXPECT_EQ(rect.left, kX);
+  EXPECT_EQ(rect.top, kY);
+  EXPECT_TRUE(WaitUntil([&] { return ShowsColours(main.lblLANip, kBlack, kWhite); }, 5000))
+      << DescribeColours(main.lblLANip);
+  EXPECT_TRUE(WaitUntil([&] { return ShowsColours(main.lblWANip, kBlack, kWhite); }, 5000))
+      << DescribeColours(main.lblWANip);
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+// --- Keyboard ---------------------------------------------------------------------------------------
+
+// The keys that close the about window: Esc cancels it, Enter presses its default button.
+class EndToEndAboutKeys : public EndToEnd, public testing::WithParamInterface<WORD> {};
+
+TEST_P(EndToEndAboutKeys, CtrlAOpensTheAboutWindowAndTheKeyClosesIt) {
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  ASSERT_TRUE(BringToForeground(main.window)) << "the main window could not be brought to the foreground";
+  ASSERT_TRUE(WaitUntil([&] { return FocusedWindowOf(main.window) == main.cmdFindMyIP; }));
+
+  ASSERT_TRUE(PressKeys({VK_CONTROL, 'A'}));
+  const HWND about = WaitForWindow({nb::FrmAbout::kClassName, std::nullopt, program.pid()});
+  ASSERT_NE(about, nullptr) << "Ctrl+A opened no about window";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main.window); })) << "the main window does not wait";
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; })) << "the about window is not in front";
+
+  ASSERT_TRUE(PressKeys({GetParam()}));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) || !IsWindowVisible(about); })) << "the about window stayed";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main.window) != FALSE; }));
+  EXPECT_TRUE(program.Running());
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, EndToEndAboutKeys, testing::Values(WORD{VK_ESCAPE}, WORD{VK_RETURN}),
+                         [](const testing::TestParamInfo<WORD>& info) {
+                           return std::string(info.param == VK_ESCAPE ? "Escape" : "Enter");
+                         });
+
+TEST_F(EndToEnd, CtrlQEndsTheProgramAndStoresThePreferences) {
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  const HWND chkAutoRun = WaitForControl(main.window, ids::chkAutoRun);
+  ASSERT_TRUE(Click(chkAutoRun));
+  ASSERT_TRUE(WaitUntil([&] { return CheckState(chkAutoRun) == BST_CHECKED; }));
+  ASSERT_TRUE(BringToForeground(main.window)) << "the main window could not be brought to the foreground";
+  ASSERT_TRUE(PressKeys({VK_CONTROL, 'Q'}));
+  EXPECT_EQ(program.WaitForExit(kExitTimeout), std::optional<DWORD>(0)) << "Ctrl+Q did not end the program";
+  EXPECT_EQ(ScopedSettings::Read(L"Autorun"), std::optional<std::wstring>(L"1"));
 }
 
 }  // namespace
