@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "detect/public_address.h"
+#include "recording_view.h"
 #include "ui/app_error.h"
 
 namespace {
@@ -118,18 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {L"http://a.example/1", L"http://b.example/2", L"http://c.example:81/3", L"https://d.example/4"},
                      {L"a.example", L"b.example", L"c.example:81", L"d.example"}}));
 
-// A view that records what the chain shows.
-class RecordingView : public nb::ChainView {
- public:
-  void SetTrying(std::wstring_view text) override { trying.emplace_back(text); }
-  std::wstring WanText() const override { return wan; }
-  void SetWanText(std::wstring_view text) override { wan = text; }
-  void SetHiddenPublicText(std::wstring_view text) override { hidden = text; }
-
-  std::vector<std::wstring> trying;
-  std::wstring wan = L"---.---.---.---";
-  std::wstring hidden = L"---.---.---.---";
-};
+using nbtest::RecordingView;
 
 struct ChainCase {
   bool probeSucceeds;

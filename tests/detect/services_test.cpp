@@ -11,6 +11,7 @@
 
 #include "detect/download.h"
 #include "detect/public_address.h"
+#include "recording_view.h"
 #include "settings/appdata.h"
 #include "settings/registry.h"
 #include "support/loopback_http.h"
@@ -29,18 +30,7 @@ double SecondsSince(Clock::time_point start) {
 
 std::wstring AnswerFile() { return nb::GetAppDataDir(nb::ExecutableFolder()) + L"ip.txt"; }
 
-// A view that records what the chain shows.
-class RecordingView : public nb::ChainView {
- public:
-  void SetTrying(std::wstring_view text) override { trying.emplace_back(text); }
-  std::wstring WanText() const override { return wan; }
-  void SetWanText(std::wstring_view text) override { wan = text; }
-  void SetHiddenPublicText(std::wstring_view text) override { hidden = text; }
-
-  std::vector<std::wstring> trying;
-  std::wstring wan = L"---.---.---.---";
-  std::wstring hidden = L"---.---.---.---";
-};
+using nbtest::RecordingView;
 
 class Services : public testing::Test {
  protected:
