@@ -23,6 +23,4 @@ std::vector<std::wstring_view> SplitKeepEmpty(std::wstring_view text, wchar_t se
   }
 }
 
-std::wstring ToDecimal(long long value) { return std::to_wstring(value); }
-
 }  // namespace nb

@@ -17,7 +17,4 @@ std::wstring TrimSpaces(std::wstring_view text);
 // Splits at every separator, keeping empty pieces.
 std::vector<std::wstring_view> SplitKeepEmpty(std::wstring_view text, wchar_t separator);
 
-// Plain ASCII decimal text of a number, for values stored as text.
-std::wstring ToDecimal(long long value);
-
 }  // namespace nb

@@ -62,13 +62,11 @@ NB_HANDLE_TRAITS(hkey_traits, HKEY, 0, ::RegCloseKey(h));
 NB_HANDLE_TRAITS(hmodule_traits, HMODULE, 0, ::FreeLibrary(h));
 NB_HANDLE_TRAITS(gdi_traits, HGDIOBJ, 0, ::DeleteObject(h));
 NB_HANDLE_TRAITS(hfont_traits, HFONT, 0, ::DeleteObject(h));
-NB_HANDLE_TRAITS(hbrush_traits, HBRUSH, 0, ::DeleteObject(h));
 NB_HANDLE_TRAITS(hmenu_traits, HMENU, 0, ::DestroyMenu(h));
 NB_HANDLE_TRAITS(hicon_traits, HICON, 0, ::DestroyIcon(h));
 NB_HANDLE_TRAITS(find_traits, HANDLE, -1, ::FindClose(h));
 NB_HANDLE_TRAITS(cotaskmem_traits, void*, 0, ::CoTaskMemFree(h));
 NB_HANDLE_TRAITS(hglobal_traits, HGLOBAL, 0, ::GlobalFree(h));
-NB_HANDLE_TRAITS(hwnd_traits, HWND, 0, ::DestroyWindow(h));
 NB_HANDLE_TRAITS(haccel_traits, HACCEL, 0, ::DestroyAcceleratorTable(h));
 
 #undef NB_HANDLE_TRAITS
@@ -78,13 +76,11 @@ using unique_file = unique_any<file_traits>;
 using unique_hkey = unique_any<hkey_traits>;
 using unique_hmodule = unique_any<hmodule_traits>;
 using unique_hfont = unique_any<hfont_traits>;
-using unique_hbrush = unique_any<hbrush_traits>;
 using unique_hmenu = unique_any<hmenu_traits>;
 using unique_hicon = unique_any<hicon_traits>;
 using unique_find = unique_any<find_traits>;
 using unique_cotaskmem = unique_any<cotaskmem_traits>;
 using unique_hglobal = unique_any<hglobal_traits>;
-using unique_hwnd = unique_any<hwnd_traits>;
 using unique_haccel = unique_any<haccel_traits>;
 
 }  // namespace nb
