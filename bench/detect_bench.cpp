@@ -23,8 +23,8 @@
 #include "detect/public_address.h"
 #include "settings/appdata.h"
 #include "support/loopback_http.h"
-#include "ui/dynamic_library.h"
-#include "ui/win_text.h"
+#include "base/dynamic_library.h"
+#include "base/win_text.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/unique_any.h"
+#include "base/unique_any.h"
 
 namespace {
 

@@ -3,16 +3,16 @@
 #include "addresslog/log_view_text.h"
 #include "addresslog/log_viewer.h"
 #include "addresslog/log_writer.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "base/skip_trap.h"
+#include "base/system_error.h"
 #include "ui/error_report.h"
-#include "ui/win_text.h"
 
 namespace nb {
 namespace {
 
 constexpr int kClientWidth = 4200;  // twips
 constexpr int kClientHeight = 1905;
-
 
 }  // namespace
 
@@ -22,31 +22,24 @@ FrmClear::FrmClear(std::function<void()> updateLog, std::function<std::wstring()
 std::wstring FrmClear::LogFilePath() const { return logPath_ ? logPath_() : LogPath(); }
 
 void FrmClear::Load(HWND owner) {
-  CreateArgs args{kClassName, L"Clear the log"};
-  args.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  args.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  args.owner = owner;
-  args.clientWidthTwips = kClientWidth;
-  args.clientHeightTwips = kClientHeight;
-  CreateFrame(args);
-
-  const auto make = [this](Control& control, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
-    control.id = id;
-    control.hwnd = CreateChild(hwnd(), cls, text, style, id);
-  };
-  // Tab order follows creation order; the two options form one group.
-  make(fraOptions, L"BUTTON", L"Clear the address log", WS_VISIBLE | BS_GROUPBOX, idFraOptions);
-  make(optClearNoBackup, L"BUTTON", L"Clear it &without a backup", WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON,
-       idOptClearNoBackup);
-  make(optClearPlusBackup, L"BUTTON", L"Clear it, but &save a backup copy first", WS_VISIBLE | BS_AUTORADIOBUTTON,
-       idOptClearPlusBackup);
-  make(cmdProceed, L"BUTTON", L"&Proceed", WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, idCmdProceed);
-  make(cmdCancel, L"BUTTON", L"Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, idCmdCancel);
-  make(HDDNlabel, L"STATIC", L"HDDNlabel", WS_GROUP | SS_NOPREFIX, idHDDNlabel);
+  CreateFrame({kClassName, L"Clear the log", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+               WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, nullptr, kClientWidth, kClientHeight});
+  // Tab order follows the table; the two options form one group.
+  CreateControls({
+      {&fraOptions, L"BUTTON", L"Clear the address log", WS_VISIBLE | BS_GROUPBOX, idFraOptions, {120, 75, 3960, 1110}},
+      {&optClearNoBackup, L"BUTTON", L"Clear it &without a backup", WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON,
+       idOptClearNoBackup, {300, 375, 3600, 285}},
+      {&optClearPlusBackup, L"BUTTON", L"Clear it, but &save a backup copy first", WS_VISIBLE | BS_AUTORADIOBUTTON,
+       idOptClearPlusBackup, {300, 735, 3600, 285}},
+      {&cmdProceed, L"BUTTON", L"&Proceed", WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, idCmdProceed,
+       {720, 1365, 1215, 375}},
+      {&cmdCancel, L"BUTTON", L"Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, idCmdCancel,
+       {2265, 1365, 1215, 375}},
+      {&HDDNlabel, L"STATIC", L"HDDNlabel", WS_GROUP | SS_NOPREFIX, idHDDNlabel, {120, 1785, 1215, 195}},
+  });
   optClearPlusBackup.SetValue(BST_CHECKED);
   KeepTabStopOnSelectedOption();
-  defaultButton_ = idCmdProceed;
-  lastFocus_ = nullptr;
+  SetDefaultButtonId(idCmdProceed);
 
   CommonDialog1 = FileDialogArgs{};
   CommonDialog1.title = L"Backup old log ";
@@ -54,31 +47,7 @@ void FrmClear::Load(HWND owner) {
   CommonDialog1.defaultExt = L"txt";
   CommonDialog1.overwritePrompt = true;
 
-  Layout();
   CentreOver(owner);
-}
-
-void FrmClear::Layout() {
-  font_ = MakeFont(L"MS Sans Serif", 8.25, false, Dpi());
-  const Placement placements[] = {
-      {fraOptions.hwnd, {120, 75, 3960, 1110}},
-      {optClearNoBackup.hwnd, {300, 375, 3600, 285}},
-      {optClearPlusBackup.hwnd, {300, 735, 3600, 285}},
-      {cmdProceed.hwnd, {720, 1365, 1215, 375}},
-      {cmdCancel.hwnd, {2265, 1365, 1215, 375}},
-      {HDDNlabel.hwnd, {120, 1785, 1215, 195}},
-  };
-  Place(placements);
-  const Control* const controls[] = {&fraOptions, &optClearNoBackup, &optClearPlusBackup, &cmdProceed, &cmdCancel,
-                                      &HDDNlabel};
-  for (const Control* c : controls) {
-    c->SetFont(font_.get());
-  }
-}
-
-void FrmClear::OnDpiChanged() {
-  SizeClient(kClientWidth, kClientHeight);
-  Layout();
 }
 
 void FrmClear::cmdProceed_Click() {
@@ -119,26 +88,24 @@ bool FrmClear::killLOGFILE() {
 
 void FrmClear::backupLOGFILE() {
   // A cancel or any failure up to the copy ends here, silently, with the log untouched.
-  try {
+  const bool copied = SkipTrap(L"frmClear - backupLOGFILE", [&] {
     const std::wstring path = LogFilePath();
     FileDialogArgs args = CommonDialog1;
     args.owner = hwnd();
     const std::optional<std::wstring> chosen = Modal().SaveFileName(args);
-    if (!chosen || chosen->empty()) return;
+    if (!chosen || chosen->empty()) throw AppError(errnum::kCancel, L"Cancel was selected.");
     CommonDialog1.fileName = *chosen;
     const std::wstring target = WithDefaultExtension(*chosen, CommonDialog1.defaultExt);
     // A copy onto the log itself fails (the log is open for reading), so the log is never lost.
-    if (!CopyFileW(path.c_str(), target.c_str(), FALSE)) return;
-  } catch (...) {
-    return;
-  }
+    if (!CopyFileW(path.c_str(), target.c_str(), FALSE)) throw FileOperationError(GetLastError(), L"Cannot copy", path);
+  });
   // Only a log that is really gone is reported cleared.
-  if (!killLOGFILE()) return;
+  if (!copied || !killLOGFILE()) return;
   ShowMessage(kLogClearedSavedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
 }
 
 void FrmClear::SetDefaultButton(int id) {
-  defaultButton_ = id;
+  SetDefaultButtonId(id);
   SendMessageW(cmdProceed.hwnd, BM_SETSTYLE, id == idCmdProceed ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
   SendMessageW(cmdCancel.hwnd, BM_SETSTYLE, (id == idCmdCancel ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY, TRUE);
 }
@@ -150,6 +117,10 @@ void FrmClear::KeepTabStopOnSelectedOption() const {
     style = option->Value() == BST_CHECKED ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
     SetWindowLongPtrW(option->hwnd, GWL_STYLE, style);
   }
+}
+
+HWND FrmClear::InitialFocus() const {
+  return optClearNoBackup.Value() == BST_CHECKED ? optClearNoBackup.hwnd : optClearPlusBackup.hwnd;
 }
 
 void FrmClear::OnCommand(int id, int code) {
@@ -177,37 +148,14 @@ void FrmClear::OnCommand(int id, int code) {
 }
 
 bool FrmClear::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  switch (msg) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
-      result = 0;
-      return true;
-    case DM_GETDEFID:
-      result = MAKELRESULT(defaultButton_, DC_HASDEFID);
-      return true;
-    case WM_NEXTDLGCTL: {
-      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                 : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (next) SetFocus(next);
-      result = 0;
-      return true;
-    }
-    case WM_ACTIVATE:
-      // Like a dialog: the focus returns to where it was, at first to the selected option.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd(), focus)) lastFocus_ = focus;
-      } else {
-        HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_
-                      : optClearNoBackup.Value() == BST_CHECKED ? optClearNoBackup.hwnd
-                                                                : optClearPlusBackup.hwnd;
-        SetFocus(target);
-      }
-      result = 0;
-      return true;
-    default:
-      return ModalWindow::OnMessage(msg, wParam, lParam, result);
+  if (msg == WM_NEXTDLGCTL) {
+    HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+    if (next) SetFocus(next);
+    result = 0;
+    return true;
   }
+  return ModalWindow::OnMessage(msg, wParam, lParam, result);
 }
 
 }  // namespace nb

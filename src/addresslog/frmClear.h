@@ -58,20 +58,17 @@ class FrmClear : public ModalWindow {
 
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  void OnDpiChanged() override;
+  void OnCommand(int id, int code) override;
+  // At first the selected option.
+  HWND InitialFocus() const override;
 
  private:
   std::wstring LogFilePath() const;
-  void Layout();
-  void OnCommand(int id, int code);
   void SetDefaultButton(int id);
   void KeepTabStopOnSelectedOption() const;
 
   std::function<void()> updateLog_;
   std::function<std::wstring()> logPath_;
-  unique_hfont font_;
-  int defaultButton_ = idCmdProceed;
-  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace nb

@@ -1,6 +1,15 @@
 #include "addresslog/log_record.h"
 
+#include "base/text_util.h"
+
 namespace nb {
+namespace {
+
+// Blanks around the items of a line.
+constexpr std::wstring_view kBlanks = L" \t";
+
+}  // namespace
+
 
 std::wstring LogFieldText(std::wstring_view labelText) {
   std::wstring text;
@@ -8,9 +17,7 @@ std::wstring LogFieldText(std::wstring_view labelText) {
   for (const wchar_t c : labelText) {
     if (c != L'\r' && c != L'\n' && c != L'"') text += c;
   }
-  const auto first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return {};
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+  return std::wstring(Trim(text));
 }
 
 std::wstring FormatLogRecord(std::wstring_view date, std::wstring_view lan, std::wstring_view wan) {
@@ -30,7 +37,7 @@ LogLineItems ReadLogItems(std::wstring_view line) {
   LogLineItems result;
   std::size_t pos = 0;
   for (;;) {
-    while (pos < line.size() && (line[pos] == L' ' || line[pos] == L'\t')) ++pos;
+    pos = line.size() - Trim(line.substr(pos), TrimEnds::Leading, kBlanks).size();
     std::size_t comma;
     if (pos < line.size() && line[pos] == L'"') {
       const std::size_t close = line.find(L'"', pos + 1);
@@ -42,9 +49,8 @@ LogLineItems ReadLogItems(std::wstring_view line) {
       comma = line.find(L',', close + 1);
     } else {
       comma = line.find(L',', pos);
-      std::wstring_view item = line.substr(pos, comma == std::wstring_view::npos ? std::wstring_view::npos : comma - pos);
-      while (!item.empty() && (item.back() == L' ' || item.back() == L'\t')) item.remove_suffix(1);
-      result.items.emplace_back(item);
+      const std::wstring_view item = line.substr(pos, comma == std::wstring_view::npos ? std::wstring_view::npos : comma - pos);
+      result.items.emplace_back(Trim(item, TrimEnds::Trailing, kBlanks));
     }
     if (comma == std::wstring_view::npos) return result;
     pos = comma + 1;

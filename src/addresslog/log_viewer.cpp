@@ -2,9 +2,9 @@
 
 #include "addresslog/log_view_text.h"
 #include "addresslog/log_writer.h"
+#include "base/system_error.h"
+#include "base/unique_any.h"
 #include "ui/error_report.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
 
 namespace nb {
 

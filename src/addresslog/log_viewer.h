@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/app_error.h"
+#include "base/app_error.h"
 
 namespace nb {
 

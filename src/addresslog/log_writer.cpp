@@ -7,12 +7,13 @@
 
 #include "addresslog/log_plan.h"
 #include "addresslog/short_date.h"
+#include "base/app_error.h"
+#include "base/system_error.h"
+#include "base/text_util.h"
+#include "base/unique_any.h"
+#include "base/win_text.h"
 #include "settings/appdata.h"
-#include "ui/app_error.h"
 #include "ui/error_report.h"
-#include "ui/text_util.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
 
 namespace nb {
 namespace {

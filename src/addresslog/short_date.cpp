@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/text_util.h"
+
 namespace nb {
 namespace {
 
@@ -125,9 +127,8 @@ std::wstring FormatShortDate(const CivilDate& date, std::wstring_view pattern) {
 }
 
 std::optional<CivilDate> ParseShortDate(std::wstring_view text, std::wstring_view pattern, int referenceYear) {
-  const auto first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return std::nullopt;
-  text = text.substr(first, text.find_last_not_of(L' ') - first + 1);
+  text = Trim(text);
+  if (text.empty()) return std::nullopt;
 
   const std::vector<Element> elements = EffectiveElements(pattern);
   CivilDate date{0, 0, 0};

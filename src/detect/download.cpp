@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "base/app_error.h"
+#include "base/dynamic_library.h"
+#include "base/system_error.h"
+#include "base/unique_any.h"
 #include "detect/download.h"
-#include "ui/app_error.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
+#include "ui/message_loop.h"
 
 namespace nb {
 namespace {
@@ -18,25 +20,26 @@ namespace {
 // How long an aborted download may take to wind down before its worker is left to itself.
 constexpr std::chrono::milliseconds kAbortGrace{1000};
 
-// At most this many messages are handled per wake-up, so that a window that never validates
-// its paint region cannot keep the wait from looking at its bound.
-constexpr int kMessagesPerRound = 64;
-
 constexpr DWORD kPaintWakeMask = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
-constexpr UINT kPaintPeekFlags = PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
 
-// Handles waiting paint, timer, posted and sent messages; input stays queued. A quit request
-// met on the way is handed back so that the caller can post it again when its wait is over.
-void PumpPaintMessages(std::optional<int>& quitCode) {
-  MSG msg;
-  for (int i = 0; i < kMessagesPerRound && PeekMessageW(&msg, nullptr, 0, 0, kPaintPeekFlags); ++i) {
-    if (msg.message == WM_QUIT) {
-      quitCode = static_cast<int>(msg.wParam);
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+// The URL download and internet cache libraries, loaded when first needed (a failed load raises
+// run-time error 48, and is tried again the next time).
+struct InternetApi {
+  using DownloadFn = decltype(&URLDownloadToFileW);
+  using CheckConnectionFn = decltype(&InternetCheckConnectionW);
+  using DeleteCacheEntryFn = decltype(&DeleteUrlCacheEntryW);
+
+  DynamicLibrary urlmon{L"urlmon.dll"};
+  DynamicLibrary wininet{L"wininet.dll"};
+  DownloadFn download = urlmon.Get<DownloadFn>("URLDownloadToFileW");
+  CheckConnectionFn checkConnection = wininet.Get<CheckConnectionFn>("InternetCheckConnectionW");
+  DeleteCacheEntryFn deleteCacheEntry = wininet.Get<DeleteCacheEntryFn>("DeleteUrlCacheEntryW");
+};
+
+const InternetApi& Internet() {
+  // Never unloaded: a probe that did not end by its bound may still run in it as the program ends.
+  static const InternetApi& api = *new InternetApi;
+  return api;
 }
 
 // Waits until the handle is signalled or the bound has passed, letting the thread's windows
@@ -60,7 +63,7 @@ bool WaitPainting(HANDLE handle, std::chrono::milliseconds bound) {
       break;
     }
     if (woke == WAIT_OBJECT_0 + 1) {
-      PumpPaintMessages(quitCode);
+      if (const auto quit = ProcessMessages(MessageKinds::PaintOnly)) quitCode = quit;
       continue;
     }
     if (woke == WAIT_FAILED) {
@@ -188,7 +191,7 @@ struct DownloadJob {
 
   void Run() noexcept {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    result = URLDownloadToFileW(nullptr, url.c_str(), path.c_str(), 0, callback);
+    result = Internet().download(nullptr, url.c_str(), path.c_str(), 0, callback);
     if (SUCCEEDED(com)) CoUninitialize();
   }
 
@@ -200,7 +203,7 @@ struct DownloadJob {
 
 struct ProbeJob {
   explicit ProbeJob(std::wstring url) : url(std::move(url)) {}
-  void Run() noexcept { connected = InternetCheckConnectionW(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE; }
+  void Run() noexcept { connected = Internet().checkConnection(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE; }
 
   const std::wstring url;
   std::atomic<bool> connected{false};
@@ -210,6 +213,7 @@ struct ProbeJob {
 
 bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono::milliseconds bound,
                   std::uint64_t maxBytes) {
+  Internet();  // loaded here, where a failure can be raised, before the worker uses it
   auto job = std::make_shared<DownloadJob>(url, path, maxBytes);
   const unique_handle worker = StartWorker(job);
   bool finished = WaitPainting(worker.get(), bound);
@@ -226,6 +230,7 @@ bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono
 }
 
 bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound) {
+  Internet();
   auto job = std::make_shared<ProbeJob>(url);
   const unique_handle worker = StartWorker(job);
   // A connection attempt cannot be called off; one that has not ended by the bound is left to
@@ -233,10 +238,6 @@ bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound) {
   return WaitPainting(worker.get(), bound) && job->connected.load();
 }
 
-void ProcessPaintMessages() {
-  std::optional<int> quitCode;
-  PumpPaintMessages(quitCode);
-  if (quitCode) PostQuitMessage(*quitCode);
-}
+void DeleteCacheEntry(const std::wstring& url) { Internet().deleteCacheEntry(url.c_str()); }
 
 }  // namespace nb

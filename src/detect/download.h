@@ -1,5 +1,6 @@
 // Bounded network waits of the public-address services: the URL download into a file and the
-// connectivity probe. Both run on a worker thread while the calling (user-interface) thread
+// connectivity probe. The system's libraries for them are loaded at first use; a library that
+// cannot be loaded raises run-time error 48. Both run on a worker thread while the calling (user-interface) thread
 // waits for at most the given bound and lets its windows paint meanwhile; user input is not
 // processed during the wait.
 #pragma once
@@ -24,8 +25,8 @@ bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono
 // `bound`. A probe that has not finished by then counts as failed; it is left to end by itself.
 bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound);
 
-// Lets the calling thread's pending paint, timer, posted and sent messages be processed (never
-// user input), so that its windows repaint.
-void ProcessPaintMessages();
+// Removes the internet cache's entry for the URL, so that the next download cannot be served
+// from it; there may be no entry.
+void DeleteCacheEntry(const std::wstring& url);
 
 }  // namespace nb

@@ -24,14 +24,11 @@ class FrmHostName : public ModalWindow {
   void cmdOK_Click();
 
  protected:
-  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  void OnDpiChanged() override;
+  void OnCommand(int id, int code) override;
 
  private:
-  void Layout();
   std::wstring caption_;
   std::wstring name_;
-  unique_hfont font_;
 };
 
 }  // namespace nb

@@ -32,12 +32,6 @@ class FrmWorking : public Window {
 
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  void OnDpiChanged() override;
-
- private:
-  void Layout();
-  unique_hfont font_;
-  unique_hfont boldFont_;
 };
 
 }  // namespace nb

@@ -5,19 +5,17 @@
 #include <cmath>
 #include <string>
 
-#include "ui/text_util.h"
+#include "base/text_util.h"
 
 namespace nb {
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 }  // namespace
 
 std::optional<double> ParseNumber(std::wstring_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  text = Trim(text, TrimEnds::Both, L" \t");
 
   bool negative = false;
   if (!text.empty() && (text.front() == L'+' || text.front() == L'-')) {

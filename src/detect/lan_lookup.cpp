@@ -7,10 +7,10 @@
 
 #include "detect/lan_choice.h"
 #include "detect/lan_lookup.h"
-#include "ui/dynamic_library.h"
+#include "base/dynamic_library.h"
 #include "ui/modal.h"
-#include "ui/text_util.h"
-#include "ui/win_text.h"
+#include "base/text_util.h"
+#include "base/win_text.h"
 
 namespace nb {
 namespace {

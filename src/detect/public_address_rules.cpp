@@ -3,8 +3,8 @@
 
 #include "detect/isip.h"
 #include "detect/public_address.h"
-#include "ui/app_error.h"
-#include "ui/text_util.h"
+#include "base/app_error.h"
+#include "base/text_util.h"
 
 namespace nb {
 
@@ -29,7 +29,7 @@ bool StoredValue(const std::function<std::wstring(std::wstring_view)>& read, std
                  std::wstring& value) {
   std::wstring text = read(name);
   if (text == kRegistryFailureMarker) return false;
-  text = TrimSpaces(text);
+  text = Trim(text);
   if (text.empty()) return false;
   value = std::move(text);
   return true;

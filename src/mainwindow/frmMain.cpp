@@ -1,23 +1,22 @@
 #include "mainwindow/frmMain.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
-#include <cmath>
-#include <cstring>
 #include <iterator>
 
-#include "about/frmabout.h"
+#include "about/frmAbout.h"
 #include "addresslog/frmClear.h"
 #include "addresslog/log_viewer.h"
-#include "addresslog/log_writer.h"
+#include "base/skip_trap.h"
+#include "base/win_text.h"
 #include "detect/frmHostName.h"
 #include "detect/lan_lookup.h"
+#include "mainwindow/main_preferences.h"
 #include "mainwindow/preferences.h"
 #include "res/resource_ids.h"
-#include "settings/registry.h"
 #include "ui/error_report.h"
-#include "ui/win_text.h"
+#include "ui/menus.h"
+#include "ui/message_loop.h"
 
 namespace nb {
 namespace {
@@ -28,7 +27,6 @@ constexpr int kClientWidth = 2295;  // twips
 constexpr int kClientHeight = 1980;
 constexpr int kLeft = 105;
 constexpr int kWidth = 2085;
-constexpr int kClipboardError = 521;
 
 constexpr wchar_t kAutoRunTip[] = L"When ticked, Netbeacon finds both addresses as it starts";
 constexpr wchar_t kAutoQuitTip[] = L"When ticked, Netbeacon quits after an address was saved, copied or mailed";
@@ -38,27 +36,29 @@ HICON ProgramIcon() {
                                        LR_DEFAULTSIZE | LR_SHARED));
 }
 
-std::wstring ProgramArgumentText() { return ArgumentText(GetCommandLineW()); }
+HMENU MakeMenuBar() {
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP,
+              reinterpret_cast<UINT_PTR>(MakePopupMenu({{menuAbout, L"&About\tCtrl+A"}, {menuExit, L"E&xit\tCtrl+Q"}})),
+              L"&Project");
+  AppendMenuW(bar, MF_POPUP,
+              reinterpret_cast<UINT_PTR>(MakePopupMenu({{menuHistory, L"&History\tCtrl+H"},
+                                                        {menuClearlog, L"&Clear log\tCtrl+X"},
+                                                        {menuColorsBlackOnWhite, L"&Black on white / green on black"},
+                                                        kMenuSeparator,
+                                                        {menuShowALLIPs, L"All &IP addresses\tCtrl+I"},
+                                                        {menuIPconfig, L"IP &configuration\tCtrl+M", true}})),
+              L"&Options");
+  return bar;
+}
 
-// Puts one text on the clipboard as Unicode and as ANSI text.
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  bool open = false;
-  for (int attempt = 0; attempt < 20 && !(open = OpenClipboard(owner) != FALSE); ++attempt) Sleep(25);
-  if (!open) throw AppError(kClipboardError, L"Can't open Clipboard");
-  EmptyClipboard();
-  const auto put = [](UINT format, const void* data, size_t bytes) {
-    unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
-    if (!memory) return;
-    void* target = GlobalLock(memory.get());
-    if (!target) return;
-    memcpy(target, data, bytes);
-    GlobalUnlock(memory.get());
-    if (SetClipboardData(format, memory.get())) memory.release();  // the clipboard owns it now
+unique_haccel MakeShortcuts() {
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'A', menuAbout},      {FVIRTKEY | FCONTROL, 'Q', menuExit},
+      {FVIRTKEY | FCONTROL, 'H', menuHistory},    {FVIRTKEY | FCONTROL, 'X', menuClearlog},
+      {FVIRTKEY | FCONTROL, 'I', menuShowALLIPs}, {FVIRTKEY | FCONTROL, 'M', menuIPconfig},
   };
-  put(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  const std::string ansi = ToAnsi(text);
-  put(CF_TEXT, ansi.c_str(), ansi.size() + 1);
-  CloseClipboard();
+  return unique_haccel(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }
 
 }  // namespace
@@ -73,23 +73,45 @@ FrmMain::FrmMain() : lanLookup([] { return GetLocalIP(); }) {
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::Load() { Load(ProgramArgumentText()); }
+void FrmMain::Load() { Load(ArgumentText(GetCommandLineW())); }
 
 void FrmMain::Load(std::wstring argumentText) {
   argumentText_ = std::move(argumentText);
-  CreateArgs args{kClassName, L" Netbeacon"};
-  args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  args.clientWidthTwips = kClientWidth;
-  args.clientHeightTwips = kClientHeight;
-  args.icon = ProgramIcon();
-  CreateFrame(args);
-  CreateMenus();
+  CreateFrame({kClassName, L" Netbeacon", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
+               MakeMenuBar(), kClientWidth, kClientHeight, ProgramIcon()});
   CreateControls();
-  CreateToolTips();
-  SizeClient(kClientWidth, kClientHeight);
-  Layout();
+  // The two address menus open only through a right click on their label.
+  lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},
+                                 {menuCopyLANtoClipboard, L"&Copy to clipboard"},
+                                 {menuSendLANemail, L"Send by &e-mail...", true}}));
+  wanPopup_.reset(MakePopupMenu({{menuSaveWANas, L"&Save as text file..."},
+                                 {menuCopyWANtoClipboard, L"&Copy to clipboard"},
+                                 {menuSendWANemail, L"Send by &e-mail...", true}}));
+  accelerators_ = MakeShortcuts();
   SetAccelerators(hwnd(), accelerators_.get());
   Form_Load();
+}
+
+void FrmMain::CreateControls() {
+  Window::CreateControls({
+      {&lblLANip, ColourLabel::ClassName(), kPlaceholder, WS_VISIBLE, frmMainIds::lblLANip, {kLeft, 120, kWidth, 285}, kBoldFont},
+      {&lblWANip, ColourLabel::ClassName(), kPlaceholder, WS_VISIBLE, frmMainIds::lblWANip, {kLeft, 465, kWidth, 285}, kBoldFont},
+      {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, frmMainIds::cmdFindMyIP,
+       {kLeft, 840, kWidth, 375}},
+      // Three-state boxes, so that a stored greyed state (2) shows; a click toggles on and off.
+      {&chkAutoRun, L"BUTTON", L"Autorun", WS_VISIBLE | WS_TABSTOP | BS_3STATE, frmMainIds::chkAutoRun, {kLeft, 1305, kWidth, 285}},
+      {&chkAutoQuit, L"BUTTON", L"Autoquit", WS_VISIBLE | WS_TABSTOP | BS_3STATE, frmMainIds::chkAutoQuit,
+       {kLeft, 1560, kWidth, 285}},
+      // Lies below the client area: it only takes the keyboard focus after a run or a copy.
+      {&cmdPREFS, L"BUTTON", L"Prefs_keep here", WS_VISIBLE | WS_TABSTOP, frmMainIds::cmdPREFS, {kLeft, 2610, kWidth, 360}},
+      {&lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, frmMainIds::lblHDDNPublicIP, {kLeft, 3090, kWidth, 225}},
+      {&lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, frmMainIds::lblHDDNLANmail, {kLeft, 3345, kWidth, 225}},
+  });
+  SetDefaultButtonId(frmMainIds::cmdFindMyIP);
+  ApplyColours(kGreen, kBlack);
+  toolTips_.Create(hwnd(), {lblLANip.hwnd, lblWANip.hwnd, chkAutoRun.hwnd, chkAutoQuit.hwnd});
+  toolTips_.SetText(chkAutoRun.hwnd, kAutoRunTip);
+  toolTips_.SetText(chkAutoQuit.hwnd, kAutoQuitTip);
 }
 
 void FrmMain::Show() {
@@ -99,160 +121,24 @@ void FrmMain::Show() {
   if (GetFocus() != cmdPREFS.hwnd) cmdFindMyIP.Focus();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Controls and layout
-
-void FrmMain::CreateControls() {
-  const auto make = [this](Control& control, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
-    control.id = id;
-    control.hwnd = CreateChild(hwnd(), cls, text, style, id);
-  };
-  CreateColourLabel(lblLANip, hwnd(), kPlaceholder, frmMainIds::lblLANip);
-  CreateColourLabel(lblWANip, hwnd(), kPlaceholder, frmMainIds::lblWANip);
-  make(cmdFindMyIP, L"BUTTON", L"F&ind my IP", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, frmMainIds::cmdFindMyIP);
-  // Three-state boxes, so that a stored greyed state (2) shows; a click toggles on and off.
-  make(chkAutoRun, L"BUTTON", L"Autorun", WS_VISIBLE | WS_TABSTOP | BS_3STATE, frmMainIds::chkAutoRun);
-  make(chkAutoQuit, L"BUTTON", L"Autoquit", WS_VISIBLE | WS_TABSTOP | BS_3STATE, frmMainIds::chkAutoQuit);
-  // Lies below the client area: it only takes the keyboard focus after a run or a copy.
-  make(cmdPREFS, L"BUTTON", L"Prefs_keep here", WS_VISIBLE | WS_TABSTOP, frmMainIds::cmdPREFS);
-  make(lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, frmMainIds::lblHDDNPublicIP);
-  make(lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, frmMainIds::lblHDDNLANmail);
-  ApplyColours(kGreen, kBlack);
-}
-
-void FrmMain::CreateMenus() {
-  HMENU project = CreatePopupMenu();
-  AppendMenuW(project, MF_STRING, menuAbout, L"&About\tCtrl+A");
-  AppendMenuW(project, MF_STRING, menuExit, L"E&xit\tCtrl+Q");
-  HMENU options = CreatePopupMenu();
-  AppendMenuW(options, MF_STRING, menuHistory, L"&History\tCtrl+H");
-  AppendMenuW(options, MF_STRING, menuClearlog, L"&Clear log\tCtrl+X");
-  AppendMenuW(options, MF_STRING, menuColorsBlackOnWhite, L"&Black on white / green on black");
-  AppendMenuW(options, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(options, MF_STRING, menuShowALLIPs, L"All &IP addresses\tCtrl+I");
-  AppendMenuW(options, MF_STRING | MF_GRAYED, menuIPconfig, L"IP &configuration\tCtrl+M");
-  HMENU bar = CreateMenu();
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(project), L"&Project");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(options), L"&Options");
-  SetMenu(hwnd(), bar);  // destroyed with the window
-
-  // The two address menus open only through a right click on their label.
-  lanPopup_.reset(CreatePopupMenu());
-  AppendMenuW(lanPopup_.get(), MF_STRING, menuSaveLANas, L"&Save as text file...");
-  AppendMenuW(lanPopup_.get(), MF_STRING, menuCopyLANtoClipboard, L"&Copy to clipboard");
-  AppendMenuW(lanPopup_.get(), MF_STRING | MF_GRAYED, menuSendLANemail, L"Send by &e-mail...");
-  wanPopup_.reset(CreatePopupMenu());
-  AppendMenuW(wanPopup_.get(), MF_STRING, menuSaveWANas, L"&Save as text file...");
-  AppendMenuW(wanPopup_.get(), MF_STRING, menuCopyWANtoClipboard, L"&Copy to clipboard");
-  AppendMenuW(wanPopup_.get(), MF_STRING | MF_GRAYED, menuSendWANemail, L"Send by &e-mail...");
-
-  ACCEL keys[] = {
-      {FVIRTKEY | FCONTROL, 'A', menuAbout},   {FVIRTKEY | FCONTROL, 'Q', menuExit},
-      {FVIRTKEY | FCONTROL, 'H', menuHistory}, {FVIRTKEY | FCONTROL, 'X', menuClearlog},
-      {FVIRTKEY | FCONTROL, 'I', menuShowALLIPs}, {FVIRTKEY | FCONTROL, 'M', menuIPconfig},
-  };
-  accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
-}
-
-void FrmMain::CreateToolTips() {
-  // The tool tip class lives in the common controls library; without it there are no tips.
-  LoadLibraryW(L"comctl32.dll");
-  toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                              0, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!toolTips_) return;
-  for (const Control* control : {static_cast<const Control*>(&lblLANip), static_cast<const Control*>(&lblWANip),
-                                 static_cast<const Control*>(&chkAutoRun), static_cast<const Control*>(&chkAutoQuit)}) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(control->hwnd);
-    tool.lpszText = const_cast<wchar_t*>(L"");
-    SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-  SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, 400);
-  SetToolTip(chkAutoRun, kAutoRunTip);
-  SetToolTip(chkAutoQuit, kAutoQuitTip);
-}
-
-void FrmMain::SetToolTip(const Control& control, const wchar_t* text) {
-  if (!toolTips_) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND;
-  tool.hwnd = hwnd();
-  tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd);
-  tool.lpszText = const_cast<wchar_t*>(text);
-  SendMessageW(toolTips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void FrmMain::Layout() {
-  labelFont_ = MakeFont(L"MS Sans Serif", 8.25, true, Dpi());
-  uiFont_ = MakeFont(L"MS Sans Serif", 8.25, false, Dpi());
-  const Placement placements[] = {
-      {lblLANip.hwnd, {kLeft, 120, kWidth, 285}},
-      {lblWANip.hwnd, {kLeft, 465, kWidth, 285}},
-      {cmdFindMyIP.hwnd, {kLeft, 840, kWidth, 375}},
-      {chkAutoRun.hwnd, {kLeft, 1305, kWidth, 285}},
-      {chkAutoQuit.hwnd, {kLeft, 1560, kWidth, 285}},
-      {cmdPREFS.hwnd, {kLeft, 2610, kWidth, 360}},
-      {lblHDDNPublicIP.hwnd, {kLeft, 3090, kWidth, 225}},
-      {lblHDDNLANmail.hwnd, {kLeft, 3345, kWidth, 225}},
-  };
-  Place(placements);
-  lblLANip.SetFont(labelFont_.get());
-  lblWANip.SetFont(labelFont_.get());
-  for (const Control* c : {static_cast<const Control*>(&cmdFindMyIP), static_cast<const Control*>(&chkAutoRun),
-                           static_cast<const Control*>(&chkAutoQuit), static_cast<const Control*>(&cmdPREFS)}) {
-    c->SetFont(uiFont_.get());
-  }
-}
-
-void FrmMain::OnDpiChanged() {
-  SizeClient(kClientWidth, kClientHeight);
-  Layout();
-}
-
 void FrmMain::ApplyColours(COLORREF text, COLORREF back) {
   lblLANip.SetColours(text, back);
   lblWANip.SetColours(text, back);
 }
 
-void FrmMain::EnableMenu(int commandId, bool on) const {
-  EnableMenuItem(menuBar(), static_cast<UINT>(commandId), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-}
-
-bool FrmMain::MenuEnabled(int commandId) const {
-  const UINT state = GetMenuState(menuBar(), static_cast<UINT>(commandId), MF_BYCOMMAND);
-  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-}
+bool FrmMain::MenuEnabled(int commandId) const { return MenuCommandEnabled(menuBar(), commandId); }
 
 // ---------------------------------------------------------------------------------------------
-// Load, close and resize
+// Load, close and resize: every step is skipped when it fails.
 
 void FrmMain::Form_Load() {
-  // Every step is skipped silently when it fails.
-  SkipTrap([&] { CreateKey(kProgramKey); });
-  SkipTrap([&] { MoveEdge(L"Top"); });
-  SkipTrap([&] { MoveEdge(L"Left"); });
-  SkipTrap([&] {
-    if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, L"ForeColor"))) {
-      ApplyColours(kGreen, kBlack);
-    } else {
-      ApplyColours(kBlack, kWhite);
-    }
-  });
-  SkipTrap([&] {
-    if (const auto state = StoredCheckState(ReadString(kProgramKey, L"Autoquit"))) chkAutoQuit.SetValue(*state);
-  });
-  SkipTrap([&] {
-    if (const auto state = StoredCheckState(ReadString(kProgramKey, L"Autorun"))) chkAutoRun.SetValue(*state);
-  });
-  SkipTrap([&] { EnableMenu(menuShowALLIPs, false); });
-  SkipTrap([&] {
+  constexpr wchar_t kLabel[] = L"frmMain Form_Load";
+  LoadPreferences();
+  SkipTrap(kLabel, [&] { EnableMenuCommand(menuBar(), menuShowALLIPs, false); });
+  SkipTrap(kLabel, [&] {
     if (chkAutoRun.Value() == BST_CHECKED) cmdFindMyIP_Click();
   });
-  SkipTrap([&] {
+  SkipTrap(kLabel, [&] {
     userCommand = argumentText_;
     if (userCommand == kSwitchCopyPublic) {
       userCommandIssued = true;
@@ -260,7 +146,7 @@ void FrmMain::Form_Load() {
       menuCopyWANtoClipboard_Click();
     }
   });
-  SkipTrap([&] {
+  SkipTrap(kLabel, [&] {
     userCommand = argumentText_;
     if (userCommand == kSwitchCopyLan) {
       userCommandIssued = true;
@@ -270,98 +156,29 @@ void FrmMain::Form_Load() {
   });
 }
 
-// Moves the window's top or left edge to the stored place in twips. A number too large for a
-// screen position is an overflow; a place on no monitor (one that was removed since) is not
-// taken, so that the window never opens out of sight.
-void FrmMain::MoveEdge(const wchar_t* valueName) {
-  const auto twips = StoredNumber(ReadString(kProgramKey, valueName));
-  if (!twips) return;
-  if (!(std::fabs(*twips) < 1e8)) throw AppError(errnum::kOverflow, L"Overflow");
-  RECT rect{};
-  GetWindowRect(hwnd(), &rect);
-  const int pixels = TwipsToPixels(static_cast<int>(*twips), Dpi());
-  const bool top = valueName == std::wstring_view(L"Top");
-  OffsetRect(&rect, top ? 0 : pixels - rect.left, top ? pixels - rect.top : 0);
-  if (!MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return;
-  SetWindowPos(hwnd(), nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void FrmMain::Form_QueryUnload() {
+  StorePreferences();
+  SkipTrap(L"frmMain Form_QueryUnload", [&] { CloseOtherWindows(); });
 }
 
-void FrmMain::Form_QueryUnload() {
-  SkipTrap([&] {
-    if (IsIconic(hwnd())) return;
-    RECT rect{};
-    GetWindowRect(hwnd(), &rect);
-    WriteString(kProgramKey, L"Top", SingleText(PixelsToTwips(rect.top, Dpi())));
-    WriteString(kProgramKey, L"Left", SingleText(PixelsToTwips(rect.left, Dpi())));
-  });
-  SkipTrap([&] { WriteString(kProgramKey, L"Autoquit", std::to_wstring(chkAutoQuit.Value())); });
-  SkipTrap([&] { WriteString(kProgramKey, L"Autorun", std::to_wstring(chkAutoRun.Value())); });
-  // Every other window of the program closes, the most recently opened first; one that
-  // refuses stops the sweep.
-  SkipTrap([&] {
-    size_t n = OpenWindows().size();
-    while (n > 0) {
-      Window* window = OpenWindows()[n - 1];
-      if (window != this) {
-        window->Close();
-        if (OpenWindows().size() == n) break;
-      }
-      --n;
+// Every other window of the program closes, the most recently opened first; one that refuses
+// stops the sweep.
+void FrmMain::CloseOtherWindows() {
+  size_t n = OpenWindows().size();
+  while (n > 0) {
+    Window* window = OpenWindows()[n - 1];
+    if (window != this) {
+      window->Close();
+      if (OpenWindows().size() == n) break;
     }
-  });
+    --n;
+  }
 }
 
 void FrmMain::Form_Resize() {
-  SkipTrap([&] {
-    if (IsIconic(hwnd())) {
-      SetWindowTextOf(hwnd(), L" " + GetLocalIP());
-    } else {
-      SetWindowTextOf(hwnd(), kProgramName);
-    }
+  SkipTrap(L"frmMain Form_Resize", [&] {
+    SetWindowTextOf(hwnd(), IsIconic(hwnd()) ? L" " + GetLocalIP() : std::wstring(kProgramName));
   });
-}
-
-// ---------------------------------------------------------------------------------------------
-// The detection run
-
-void FrmMain::SetTrying(std::wstring_view text) { working_.SetTrying(text); }
-std::wstring FrmMain::WanText() const { return lblWANip.Text(); }
-void FrmMain::SetWanText(std::wstring_view text) { lblWANip.SetText(text); }
-void FrmMain::SetHiddenPublicText(std::wstring_view text) { lblHDDNPublicIP.SetText(text); }
-
-void FrmMain::showIPs() {
-  const bool done = ReportTrap(L"frmMain Sub showIPs", [&] {
-    if (!working_.IsOpen()) working_.Load(hwnd());
-    if (!working_.Visible()) working_.Show();
-    working_.Repaint();
-    lblLANip.SetText(lanLookup());
-    DoEvents();
-    RunPublicAddressChain(LoadServiceSettings(), *this);
-    working_.Hide();
-  });
-  // After an error report the progress window goes too.
-  if (!done) working_.Hide();
-}
-
-void FrmMain::updateLOG() { nb::updateLOG(lblLANip.Text(), lblWANip.Text()); }
-
-void FrmMain::cmdFindMyIP_Click() {
-  // A click handled while a run waits does not start a second run inside the first.
-  if (runActive_) return;
-  runActive_ = true;
-  ReportTrap(L"frmMain cmdFindMyIP_Click", [&] {
-    showIPs();
-    if (lblLANip.Text() == kPlaceholder || lblWANip.Text() == kPlaceholder) return;
-    updateLOG();
-    EnableMenu(menuShowALLIPs, true);
-    SkipTrap([&] { cmdPREFS.Focus(); });
-  });
-  runActive_ = false;
-  // A close asked for while the run waited happens now.
-  if (closePending_) {
-    closePending_ = false;
-    Close();
-  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -408,50 +225,22 @@ void FrmMain::lblWANip_MouseDown(int button, int x, int y) {
 }
 
 void FrmMain::lblLANip_MouseMove() {
-  if (lblLANip.Text() != kPlaceholder) SetToolTip(lblLANip, kLanTip);
+  if (lblLANip.Text() != kPlaceholder) toolTips_.SetText(lblLANip.hwnd, kLanTip);
 }
 
 void FrmMain::lblWANip_MouseMove() {
   const std::wstring text = lblWANip.Text();
   if (text == kPlaceholder) return;
-  SetToolTip(lblWANip, text == kAccessError ? kWanFailedTip : kWanTip);
+  toolTips_.SetText(lblWANip.hwnd, text == kAccessError ? kWanFailedTip : kWanTip);
 }
 
-void FrmMain::CopyToClipboard(const Control& label) {
-  PutOnClipboard(hwnd(), label.Text());
-  if (chkAutoQuit.Value() != BST_CHECKED) {
-    SkipTrap([&] { cmdPREFS.Focus(); });
-  } else if (!userCommandIssued) {
-    Close();
-  }
-}
+// ---------------------------------------------------------------------------------------------
+// The menus
 
 void FrmMain::menuCopyLANtoClipboard_Click() { CopyToClipboard(lblLANip); }
 void FrmMain::menuCopyWANtoClipboard_Click() { CopyToClipboard(lblWANip); }
-
-void FrmMain::SaveToFile(const Control& label) {
-  // A cancel, or any failure to write the file, ends the save silently.
-  bool saved = false;
-  SkipTrap([&] {
-    saveDialog_.owner = hwnd();
-    const auto chosen = Modal().SaveFileName(saveDialog_);
-    if (!chosen) return;
-    saveDialog_.fileName = *chosen;
-    const std::string line = ToAnsi(label.Text()) + "\r\n";
-    unique_file file(CreateFileW(chosen->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
-    DWORD written = 0;
-    saved = WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-            written == line.size();
-  });
-  if (saved && chkAutoQuit.Value() == BST_CHECKED) Close();
-}
-
 void FrmMain::menuSaveLANas_Click() { SaveToFile(lblLANip); }
 void FrmMain::menuSaveWANas_Click() { SaveToFile(lblWANip); }
-
-// ---------------------------------------------------------------------------------------------
-// The menu bar
 
 void FrmMain::menuColorsBlackOnWhite_Click() {
   const bool done = ReportTrap(L"menuColorsBlackOnWhite_Click", [&] {
@@ -461,7 +250,7 @@ void FrmMain::menuColorsBlackOnWhite_Click() {
       ApplyColours(kBlack, kWhite);
     }
   });
-  if (done) SkipTrap([&] { WriteString(kProgramKey, L"ForeColor", std::to_wstring(lblLANip.TextColour())); });
+  if (done) SkipTrap(L"menuColorsBlackOnWhite_Click", [&] { StoreForeColor(lblLANip.TextColour()); });
 }
 
 void FrmMain::menuExit_Click() { Close(); }
@@ -484,23 +273,16 @@ void FrmMain::menuShowALLIPs_Click() {}
 
 void FrmMain::ToggleCheck(const CheckBox& box) { box.SetValue(box.Value() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED); }
 
+// ---------------------------------------------------------------------------------------------
+// Wiring
+
 void FrmMain::OnCommand(int id, int code) {
   switch (id) {
-    case frmMainIds::cmdFindMyIP:
-      if (code == BN_CLICKED) cmdFindMyIP_Click();
-      break;
-    case frmMainIds::chkAutoRun:
-      if (code == BN_CLICKED) ToggleCheck(chkAutoRun);
-      break;
-    case frmMainIds::chkAutoQuit:
-      if (code == BN_CLICKED) ToggleCheck(chkAutoQuit);
-      break;
-    case frmMainIds::lblLANip:
-      if (code == kLabelDblClick) lblLANip_DblClick();
-      break;
-    case frmMainIds::lblWANip:
-      if (code == kLabelDblClick) lblWANip_DblClick();
-      break;
+    case frmMainIds::cmdFindMyIP: if (code == BN_CLICKED) cmdFindMyIP_Click(); break;
+    case frmMainIds::chkAutoRun: if (code == BN_CLICKED) ToggleCheck(chkAutoRun); break;
+    case frmMainIds::chkAutoQuit: if (code == BN_CLICKED) ToggleCheck(chkAutoQuit); break;
+    case frmMainIds::lblLANip: if (code == kLabelDblClick) lblLANip_DblClick(); break;
+    case frmMainIds::lblWANip: if (code == kLabelDblClick) lblWANip_DblClick(); break;
     case menuCopyLANtoClipboard: menuCopyLANtoClipboard_Click(); break;
     case menuCopyWANtoClipboard: menuCopyWANtoClipboard_Click(); break;
     case menuSaveLANas: menuSaveLANas_Click(); break;
@@ -515,31 +297,23 @@ void FrmMain::OnCommand(int id, int code) {
   }
 }
 
-void FrmMain::OnDestroy() {
-  SetAccelerators(nullptr, nullptr);
-  toolTips_ = nullptr;  // destroyed with its owner
+void FrmMain::OnLabelMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int x = static_cast<short>(LOWORD(lParam));
+  const int y = static_cast<short>(HIWORD(lParam));
+  if (msg == kLabelMouseDown && id == frmMainIds::lblLANip) lblLANip_MouseDown(HIWORD(wParam), x, y);
+  if (msg == kLabelMouseDown && id == frmMainIds::lblWANip) lblWANip_MouseDown(HIWORD(wParam), x, y);
+  if (msg == kLabelMouseMove && id == frmMainIds::lblLANip) lblLANip_MouseMove();
+  if (msg == kLabelMouseMove && id == frmMainIds::lblWANip) lblWANip_MouseMove();
 }
+
+void FrmMain::OnDestroy() { SetAccelerators(nullptr, nullptr); }
 
 bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
-      result = 0;
-      return true;
-    case DM_GETDEFID:
-      result = MAKELRESULT(frmMainIds::cmdFindMyIP, DC_HASDEFID);
-      return true;
-    case kLabelMouseDown: {
-      const int x = static_cast<short>(LOWORD(lParam));
-      const int y = static_cast<short>(HIWORD(lParam));
-      if (LOWORD(wParam) == frmMainIds::lblLANip) lblLANip_MouseDown(HIWORD(wParam), x, y);
-      if (LOWORD(wParam) == frmMainIds::lblWANip) lblWANip_MouseDown(HIWORD(wParam), x, y);
-      result = 0;
-      return true;
-    }
+    case kLabelMouseDown:
     case kLabelMouseMove:
-      if (LOWORD(wParam) == frmMainIds::lblLANip) lblLANip_MouseMove();
-      if (LOWORD(wParam) == frmMainIds::lblWANip) lblWANip_MouseMove();
+      OnLabelMouse(msg, wParam, lParam);
       result = 0;
       return true;
     case WM_SIZE:

@@ -1,15 +1,23 @@
 // The main window: the two addresses, the Find button, the two option boxes and the menus.
+//
+// Its code lives in rooms of its own, all in mainwindow/:
+//   frmMain.cpp           the window, its controls and menus, and the handlers that wire them
+//   main_preferences.cpp  the preferences it loads and stores (LoadPreferences, StorePreferences)
+//   window_placement.cpp  moving the window to its stored place and reading where it is
+//   detection_run.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)
+//   address_output.cpp    copying an address to the clipboard and saving it to a file
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "base/unique_any.h"
 #include "detect/frmWorking.h"
 #include "detect/public_address.h"
 #include "mainwindow/frmMain_ids.h"
 #include "ui/controls.h"
 #include "ui/modal.h"
-#include "ui/unique_any.h"
+#include "ui/tool_tips.h"
 #include "ui/window.h"
 
 namespace nb {
@@ -49,7 +57,7 @@ class FrmMain : public Window, private ChainView {
   HMENU menuBar() const { return GetMenu(hwnd()); }
   HMENU menuLANipOptions() const { return lanPopup_.get(); }
   HMENU menuWANipOptions() const { return wanPopup_.get(); }
-  HWND toolTips() const { return toolTips_; }
+  HWND toolTips() const { return toolTips_.hwnd(); }
   FrmWorking& frmWorking() { return working_; }
 
   // Where the LAN address comes from (the adapter list; tests may put a failing source here).
@@ -93,36 +101,34 @@ class FrmMain : public Window, private ChainView {
 
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  void OnDpiChanged() override;
+  void OnCommand(int id, int code) override;
   void OnDestroy() override;
 
  private:
-  // The public-address chain writes through these.
+  // The public-address chain writes through these (detection_run.cpp).
   void SetTrying(std::wstring_view text) override;
   std::wstring WanText() const override;
   void SetWanText(std::wstring_view text) override;
   void SetHiddenPublicText(std::wstring_view text) override;
 
-  void MoveEdge(const wchar_t* valueName);
-  void CreateControls();
-  void CreateMenus();
-  void CreateToolTips();
-  void Layout();
-  void EnableMenu(int commandId, bool on) const;
-  void OnCommand(int id, int code);
-  void ShowHostName(const std::wstring& captionPrefix, const std::wstring& address);
-  void PopUp(HMENU menu, const Control& label, int x, int y);
+  // main_preferences.cpp
+  void LoadPreferences();
+  void StorePreferences();
+  // address_output.cpp
   void CopyToClipboard(const Control& label);
   void SaveToFile(const Control& label);
-  void SetToolTip(const Control& control, const wchar_t* text);
+
+  void CreateControls();
+  void CloseOtherWindows();
+  void ShowHostName(const std::wstring& captionPrefix, const std::wstring& address);
+  void PopUp(HMENU menu, const Control& label, int x, int y);
+  void OnLabelMouse(UINT msg, WPARAM wParam, LPARAM lParam);
   void ToggleCheck(const CheckBox& box);
 
-  unique_hfont labelFont_;
-  unique_hfont uiFont_;
   unique_hmenu lanPopup_;
   unique_hmenu wanPopup_;
   unique_haccel accelerators_;
-  HWND toolTips_ = nullptr;
+  ToolTips toolTips_;
   FrmWorking working_;
   FileDialogArgs saveDialog_;  // remembers the last chosen name while the window lives
   std::wstring argumentText_;

@@ -4,11 +4,29 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "ui/text_util.h"
-#include "ui/unique_any.h"
+#include "base/dynamic_library.h"
+#include "base/skip_trap.h"
+#include "base/text_util.h"
+#include "base/unique_any.h"
 
 namespace nb {
 namespace {
+
+// The shell's folder functions, from the shell library loaded at first use (not as the program
+// starts). A failed load raises run-time error 48 and is tried again the next time.
+struct ShellFolderApi {
+  using SpecialFolderFn = decltype(&SHGetSpecialFolderLocation);
+  using PathFromIdListFn = decltype(&SHGetPathFromIDListEx);
+
+  DynamicLibrary shell32{L"shell32.dll"};
+  SpecialFolderFn specialFolderLocation = shell32.Get<SpecialFolderFn>("SHGetSpecialFolderLocation");
+  PathFromIdListFn pathFromIdList = shell32.Get<PathFromIdListFn>("SHGetPathFromIDListEx");
+};
+
+const ShellFolderApi& Shell() {
+  static const ShellFolderApi api;
+  return api;
+}
 
 // Makes the folder unless it is there already (or appeared meanwhile).
 bool EnsureDir(const std::wstring& path) {
@@ -31,10 +49,13 @@ std::wstring GetAppDataDirUnder(std::wstring_view base, std::wstring_view fallba
 }
 
 std::wstring GetSpecialFolder(int csidl) {
-  PIDLIST_ABSOLUTE list = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list))) return {};
-  const unique_cotaskmem owner(list);
-  const std::wstring path = PathFromIdList(list);
+  std::wstring path;
+  SkipTrap(L"appdata GetSpecialFolder", [&] {
+    PIDLIST_ABSOLUTE list = nullptr;
+    if (FAILED(Shell().specialFolderLocation(nullptr, csidl, &list))) return;
+    const unique_cotaskmem owner(list);
+    path = PathFromIdList(list);
+  });
   return path.empty() ? path : AddBackslash(path);
 }
 
@@ -44,7 +65,7 @@ std::wstring PathFromIdList(const void* idList, unsigned long capacity) {
   const auto list = static_cast<PCIDLIST_ABSOLUTE>(idList);
   std::wstring path(capacity ? capacity : 1, L'\0');
   for (;;) {
-    if (SHGetPathFromIDListEx(list, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) break;
+    if (Shell().pathFromIdList(list, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) break;
     if (path.size() >= kLongest) return {};
     path.resize(path.size() * 2 < kLongest ? path.size() * 2 : kLongest);
   }

@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include "base/text_util.h"
+#include "base/unique_any.h"
 #include "settings/key_path.h"
 #include "ui/modal.h"
-#include "ui/text_util.h"
-#include "ui/unique_any.h"
 
 namespace nb {
 namespace {
@@ -90,9 +90,7 @@ std::wstring ReadString(std::wstring_view keyPath, std::wstring_view valueName) 
   // The stored type is not examined: the bytes are taken as UTF-16 text up to its first NUL.
   std::wstring text(bytes->size() / sizeof(wchar_t), L'\0');
   if (!text.empty()) std::memcpy(text.data(), bytes->data(), text.size() * sizeof(wchar_t));
-  text = StripNull(text);
-  const auto first = text.find_first_not_of(L' ');
-  return first == std::wstring::npos ? std::wstring() : text.substr(first);
+  return std::wstring(Trim(StripNull(text), TrimEnds::Leading));
 }
 
 void WriteString(std::wstring_view keyPath, std::wstring_view valueName, std::wstring_view text) {

@@ -5,10 +5,12 @@
 
 #include <memory>
 
+#include "base/dynamic_library.h"
+#include "base/skip_trap.h"
+#include "base/unique_any.h"
 #include "mainwindow/frmMain.h"
 #include "ui/error_report.h"
 #include "ui/modal.h"
-#include "ui/unique_any.h"
 #include "ui/window.h"
 
 namespace nb::startup {
@@ -26,16 +28,15 @@ std::wstring StartupHint(long errorNumber) {
 }
 
 bool InitCommonControlsAtRunTime(const wchar_t* library) {
-  // Looked up at run time, so that an old library without this entry point does not stop the program.
-  HMODULE comctl = LoadLibraryW(library);
-  if (!comctl) return false;
+  // Looked up at run time, so that an old library without this entry point does not stop the
+  // program. The library stays loaded for the program's life.
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")));
+  const auto init = EntryPoint<InitFn>(LoadLibraryW(library), "InitCommonControlsEx");
   if (!init) return false;
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof icc;  // 8
   icc.dwICC = ICC_USEREX_CLASSES;
-  return init(&icc) != FALSE;  // the library stays loaded for the program's life
+  return init(&icc) != FALSE;
 }
 
 namespace {
@@ -62,10 +63,7 @@ void CreateMainWindow() {
 Environment SystemEnvironment() { return Environment{AnotherInstanceRunning, CreateMainWindow}; }
 
 bool Main(const Environment& env) {
-  try {
-    InitCommonControlsAtRunTime();
-  } catch (...) {
-  }
+  SkipTrap(kMainProcedureLabel, [] { InitCommonControlsAtRunTime(); });
   try {
     if (env.anotherInstanceRunning()) {
       ShowMessage(kAlreadyRunningText, MB_OK | MB_ICONINFORMATION, kAlreadyRunningTitle);

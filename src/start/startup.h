@@ -5,7 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "ui/error_report_text.h"
 
 namespace nb::startup {
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "start/startup.h"
-#include "ui/modal.h"
+#include "ui/message_loop.h"
 #include "ui/window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

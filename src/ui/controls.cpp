@@ -1,8 +1,10 @@
 #include "ui/controls.h"
 
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "base/system_error.h"
+#include "base/win_text.h"
 #include "ui/layout.h"
-#include "ui/win_text.h"
+#include "ui/window_class.h"
 
 namespace nb {
 namespace {
@@ -76,20 +78,13 @@ LRESULT CALLBACK ColourLabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void RegisterColourLabel() {
-  WNDCLASSEXW wc{};
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), kColourLabelClass, &wc)) return;
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ColourLabelProc;
-  wc.cbWndExtra = kExtraBytes;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kColourLabelClass;
-  RegisterClassExW(&wc);
-}
-
 }  // namespace
+
+const wchar_t* ColourLabel::ClassName() {
+  RegisterClassOnce({kColourLabelClass, ColourLabelProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kExtraBytes, nullptr,
+                     nullptr});
+  return kColourLabelClass;
+}
 
 std::wstring Control::Text() const { return WindowText(hwnd); }
 
@@ -116,19 +111,13 @@ HWND CreateChild(HWND parent, const wchar_t* className, std::wstring_view text, 
   return hwnd;
 }
 
-void CreateColourLabel(ColourLabel& label, HWND parent, std::wstring_view text, int id, bool visible) {
-  RegisterColourLabel();
-  label.id = id;
-  label.hwnd = CreateChild(parent, kColourLabelClass, text, visible ? WS_VISIBLE : 0, id);
-}
-
-unique_hfont MakeFont(const wchar_t* face, double points, bool bold, int dpi) {
+unique_hfont MakeFont(const FontSpec& font, int dpi) {
   LOGFONTW lf{};
-  lf.lfHeight = PointsToFontHeight(points, dpi);
-  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfHeight = PointsToFontHeight(font.points, dpi);
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = CLEARTYPE_QUALITY;
-  wcsncpy_s(lf.lfFaceName, face, _TRUNCATE);
+  wcsncpy_s(lf.lfFaceName, L"MS Sans Serif", _TRUNCATE);
   return unique_hfont(CreateFontIndirectW(&lf));
 }
 

@@ -1,5 +1,6 @@
 // Thin wrappers over child controls. Children are destroyed with their parent window, so a
-// wrapper does not own its handle.
+// wrapper does not own its handle. Windows create their controls from a placement table
+// (ui/window.h), which fills in these wrappers.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/unique_any.h"
+#include "base/unique_any.h"
 
 namespace nb {
 
@@ -38,6 +39,8 @@ struct CheckBox : Control {
 // wParam holds the control id (low word) and the button (high word: 1 left, 2 right, 4 middle)
 // and whose lParam holds the position in client coordinates.
 struct ColourLabel : Control {
+  // Its window class, registered on first use.
+  static const wchar_t* ClassName();
   void SetColours(COLORREF text, COLORREF back) const;
   COLORREF TextColour() const;
   COLORREF BackColour() const;
@@ -47,11 +50,18 @@ inline constexpr WORD kLabelDblClick = 0x4E01;
 inline constexpr UINT kLabelMouseDown = WM_APP + 0x101;
 inline constexpr UINT kLabelMouseMove = WM_APP + 0x102;
 
-// Creates a child control at (0,0,0,0); the window's layout places it.
+// Creates a child control at (0,0,0,0); the window's layout places it. Raises AppError 339 when
+// Windows refuses.
 HWND CreateChild(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, int id, DWORD exStyle = 0);
-void CreateColourLabel(ColourLabel& label, HWND parent, std::wstring_view text, int id, bool visible = true);
 
-// A font for the given DPI; face as given, size in points.
-unique_hfont MakeFont(const wchar_t* face, double points, bool bold, int dpi);
+// A font of the program's face, "MS Sans Serif", at a size in points.
+struct FontSpec {
+  double points = 8.25;
+  bool bold = false;
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+inline constexpr FontSpec kBoldFont{8.25, true};
+
+unique_hfont MakeFont(const FontSpec& font, int dpi);
 
 }  // namespace nb

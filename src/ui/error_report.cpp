@@ -1,5 +1,6 @@
 #include "ui/error_report.h"
 
+#include "base/skip_trap.h"
 #include "ui/modal.h"
 
 namespace nb {
@@ -15,7 +16,8 @@ void ReportError(const AppError& error, std::wstring_view procedureLabel, std::w
     args.helpContext = error.helpContext;
     Modal().ShowMessage(args);
   } catch (...) {
-    // Nothing more can be told when even the report fails (out of memory).
+    // Nothing more can be shown when even the report fails (out of memory).
+    TraceSkippedError(procedureLabel);
   }
 }
 

@@ -1,9 +1,10 @@
-// Showing the error report, and the three ways in which procedures handle errors.
+// The error report box, and the report trap that shows it.
 #pragma once
 
 #include <string_view>
 
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "ui/error_report_text.h"
 
 namespace nb {
 
@@ -19,15 +20,6 @@ bool ReportTrap(std::wstring_view procedureLabel, Fn&& fn) {
   } catch (...) {
     ReportError(CurrentError(), procedureLabel);
     return false;
-  }
-}
-
-// Skip trap: a failing step is skipped silently.
-template <typename Fn>
-void SkipTrap(Fn&& fn) noexcept {
-  try {
-    fn();
-  } catch (...) {
   }
 }
 

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "base/dynamic_library.h"
+#include "ui/message_loop.h"
+
 namespace nb {
 namespace {
 
@@ -41,7 +44,12 @@ std::optional<std::wstring> RunFileDialog(const FileDialogArgs& args, bool save)
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   if (save && args.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (!save) ofn.Flags |= OFN_FILEMUSTEXIST;
-  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  // The file dialog library is loaded when a dialog is first shown, not as the program starts.
+  using DialogFn = decltype(&GetSaveFileNameW);
+  static const DynamicLibrary comdlg32(L"comdlg32.dll");
+  static const auto getSaveFileName = comdlg32.Get<DialogFn>("GetSaveFileNameW");
+  static const auto getOpenFileName = comdlg32.Get<DialogFn>("GetOpenFileNameW");
+  const BOOL ok = save ? getSaveFileName(&ofn) : getOpenFileName(&ofn);
   if (!ok) return std::nullopt;
   return std::wstring(buffer.c_str());
 }
@@ -86,19 +94,7 @@ void SystemModalUi::ShowModal(ModalWindow& window, HWND owner) {
   }
   ShowWindow(window.hwnd(), SW_SHOW);
   SetForegroundWindow(window.hwnd());
-  MSG msg;
-  while (window.IsOpen() && !window.EndRequested()) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // leave WM_QUIT for the outer loop
-      break;
-    }
-    if (got == -1) break;
-    if (!IsDialogMessageW(window.hwnd(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  RunMessageLoop([&] { return !window.IsOpen() || window.EndRequested(); }, window.hwnd());
   // Enable the others before this one goes, so that activation returns to its owner.
   for (HWND hwnd : disabled) {
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
@@ -128,54 +124,6 @@ int ShowMessage(std::wstring_view text, UINT style, std::wstring_view title) {
   args.title = title;
   args.style = style;
   return Modal().ShowMessage(args);
-}
-
-namespace {
-
-struct Accelerators {
-  HWND window = nullptr;
-  HACCEL table = nullptr;
-};
-
-Accelerators& CurrentAccelerators() {
-  static Accelerators accelerators;
-  return accelerators;
-}
-
-void Deliver(MSG& msg) {
-  const Accelerators& acc = CurrentAccelerators();
-  if (acc.table && acc.window && (msg.hwnd == acc.window || IsChild(acc.window, msg.hwnd)) &&
-      TranslateAcceleratorW(acc.window, acc.table, &msg)) {
-    return;
-  }
-  HWND active = GetActiveWindow();
-  if (active && IsDialogMessageW(active, &msg)) return;
-  TranslateMessage(&msg);
-  DispatchMessageW(&msg);
-}
-
-}  // namespace
-
-void SetAccelerators(HWND window, HACCEL table) { CurrentAccelerators() = {window, table}; }
-
-int RunMessageLoop() {
-  MSG msg;
-  for (;;) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) return static_cast<int>(msg.wParam);
-    Deliver(msg);
-  }
-}
-
-void DoEvents() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    Deliver(msg);
-  }
 }
 
 }  // namespace nb

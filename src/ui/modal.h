@@ -32,7 +32,7 @@ struct FileDialogArgs {
 // A window that is shown modally: loaded, shown, and run until it closes.
 class ModalWindow : public Window {
  public:
-  // Creates the window and its controls, hidden.
+  // Creates the window and its controls, hidden (CreateFrame, then CreateControls).
   virtual void Load(HWND owner) = 0;
   // Ends the modal run (the window is unloaded by whoever showed it).
   void EndModal() noexcept { endRequested_ = true; }
@@ -87,17 +87,5 @@ class ScopedModalUi {
 
 // A message box with the program's name as title unless one is given.
 int ShowMessage(std::wstring_view text, UINT style = MB_OK, std::wstring_view title = L"Netbeacon");
-
-// Runs the message loop of the program until WM_QUIT, giving the active window dialog-style
-// keyboard handling (Tab, Enter for the default button, access keys) and the main window its
-// keyboard shortcuts.
-int RunMessageLoop();
-
-// The keyboard shortcuts of a window, translated by the program's message loop while that
-// window (or one of its controls) has the input. One window has them; nullptr clears.
-void SetAccelerators(HWND window, HACCEL table);
-
-// Lets pending window messages be processed (the program's fixed yield points).
-void DoEvents();
 
 }  // namespace nb

@@ -1,11 +1,12 @@
 #include "ui/window.h"
 
 #include <algorithm>
-#include <set>
 
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "base/dynamic_library.h"
+#include "base/system_error.h"
 #include "ui/error_report.h"
-#include "ui/win_text.h"
+#include "ui/window_class.h"
 
 namespace nb {
 namespace {
@@ -20,34 +21,12 @@ std::function<void()>& LastClosedHandler() {
   return handler;
 }
 
-// Per-monitor DPI functions exist from Windows 10 on; found at run time.
-template <typename Fn>
-Fn User32Function(const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-void RegisterClassOnce(const wchar_t* name, WNDPROC proc, HICON icon) {
-  WNDCLASSEXW wc{};
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return;
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hIcon = icon;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = name;
-  if (!RegisterClassExW(&wc)) {
-    throw AppError(errnum::kComponentMissing, L"Window class " + std::wstring(name) + L" cannot be registered: " +
-                                                  SystemErrorText(GetLastError()));
-  }
-}
-
 }  // namespace
 
 int WindowDpi(HWND hwnd) {
+  // Per-monitor DPI functions exist from Windows 10 on.
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  static const auto getDpiForWindow = LoadedEntryPoint<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
   if (getDpiForWindow && hwnd) {
     const UINT dpi = getDpiForWindow(hwnd);
     if (dpi) return static_cast<int>(dpi);
@@ -75,13 +54,15 @@ void Window::Unload() {
 }
 
 void Window::CreateFrame(const CreateArgs& args) {
-  RegisterClassOnce(args.className, &Window::Thunk, args.icon);
+  RegisterClassOnce({args.className, &Window::Thunk, CS_DBLCLKS, 0, args.icon});
   style_ = args.style;
-  exStyle_ = args.exStyle;
+  clientWidthTwips_ = args.clientWidthTwips;
+  clientHeightTwips_ = args.clientHeightTwips;
   HWND hwnd = CreateWindowExW(args.exStyle, args.className, args.caption.c_str(), args.style, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, args.owner, args.menu,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) {
+    if (args.menu) DestroyMenu(args.menu);
     throw AppError(errnum::kComponentMissing,
                    L"Window " + std::wstring(args.className) + L" cannot be created: " + SystemErrorText(GetLastError()));
   }
@@ -89,26 +70,64 @@ void Window::CreateFrame(const CreateArgs& args) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(args.icon));
   }
-  SizeClient(args.clientWidthTwips, args.clientHeightTwips);
+  SizeClient(clientWidthTwips_, clientHeightTwips_);
 }
 
+void Window::CreateControls(std::initializer_list<ControlPlacement> table) {
+  for (const ControlPlacement& row : table) {
+    row.control->id = row.id;
+    row.control->hwnd = CreateChild(hwnd_, row.className, row.caption, row.style, row.id);
+    placed_.push_back({row.control->hwnd, row.place, row.font});
+  }
+  LayOut();
+}
+
+void Window::Replace(const Control& control, TwipsRect place) {
+  for (Placed& p : placed_) {
+    if (p.hwnd != control.hwnd) continue;
+    p.place = place;
+    Move(p);
+  }
+}
+
+// Edges, not sizes, are rounded to pixels, so that controls that meet in twips meet on the screen.
+void Window::Move(const Placed& p) const {
+  const int left = Px(p.place.left);
+  const int top = Px(p.place.top);
+  MoveWindow(p.hwnd, left, top, Px(p.place.left + p.place.width) - left, Px(p.place.top + p.place.height) - top, TRUE);
+}
+
+// Places every control of the table at the window's DPI and gives it its font made for that DPI;
+// the fonts of the previous DPI go once no control uses them.
+void Window::LayOut() {
+  std::vector<std::pair<FontSpec, unique_hfont>> previous = std::move(fonts_);
+  fonts_.clear();
+  for (const Placed& p : placed_) {
+    Move(p);
+    SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(p.font)), TRUE);
+  }
+}
+
+HFONT Window::Font(const FontSpec& spec) {
+  for (const auto& [made, font] : fonts_) {
+    if (made == spec) return font.get();
+  }
+  fonts_.emplace_back(spec, MakeFont(spec, dpi_));
+  return fonts_.back().second.get();
+}
+
+// The frame grows or shrinks by what the client area lacks or has too much; a second round
+// catches a menu bar that wraps, or a frame whose parts changed size with the first.
 void Window::SizeClient(int widthTwips, int heightTwips) const {
   if (!hwnd_ || widthTwips <= 0 || heightTwips <= 0) return;
-  RECT rect{0, 0, Px(widthTwips), Px(heightTwips)};
-  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
-  const BOOL hasMenu = GetMenu(hwnd_) != nullptr;
-  if (!adjustForDpi || !adjustForDpi(&rect, style_, hasMenu, exStyle_, static_cast<UINT>(dpi_))) {
-    AdjustWindowRectEx(&rect, style_, hasMenu, exStyle_);
-  }
-  SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // A menu bar that wraps takes more room than the adjustment allowed for: grow once more.
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  const int missing = Px(heightTwips) - (client.bottom - client.top);
-  if (hasMenu && missing > 0) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + missing,
+  for (int round = 0; round < 3; ++round) {
+    RECT frame{}, client{};
+    GetWindowRect(hwnd_, &frame);
+    GetClientRect(hwnd_, &client);
+    const int dx = Px(widthTwips) - client.right;
+    const int dy = Px(heightTwips) - client.bottom;
+    if (dx == 0 && dy == 0) return;
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
@@ -121,12 +140,6 @@ void Window::CentreOver(HWND over) const {
   const int height = own.bottom - own.top;
   SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
                area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Window::Place(std::span<const Placement> placements) const {
-  for (const Placement& p : placements) {
-    MoveWindow(p.control, Px(p.rect.left), Px(p.rect.top), Px(p.rect.width), Px(p.rect.height), TRUE);
-  }
 }
 
 bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -151,31 +164,18 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   try {
-    switch (msg) {
-      case WM_DPICHANGED: {
-        dpi_ = HIWORD(wParam);
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        OnDpiChanged();
-        return 0;
-      }
-      case WM_DESTROY:
-        OnDestroy();
-        break;
-      case WM_NCDESTROY: {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        hwnd_ = nullptr;
-        auto& list = OpenList();
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-        if (list.empty() && LastClosedHandler()) LastClosedHandler()();
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-      }
-      default:
-        break;
-    }
     LRESULT result = 0;
+    if (msg == WM_NCDESTROY) {
+      Forget();
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_DPICHANGED) {
+      DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    }
+    if (msg == WM_DESTROY) OnDestroy();
     if (OnMessage(msg, wParam, lParam, result)) return result;
+    if (HandleBaseMessage(msg, wParam, lParam, result)) return result;
   } catch (...) {
     try {
       OnUnhandledError(L"Netbeacon window procedure");
@@ -184,6 +184,60 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// What every window does with a message that its own handler left.
+bool Window::HandleBaseMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      result = 0;
+      return true;
+    case DM_GETDEFID:
+      if (!defaultButtonId_) return false;
+      result = MAKELRESULT(defaultButtonId_, DC_HASDEFID);
+      return true;
+    case WM_ACTIVATE:
+      if (!InitialFocus()) return false;
+      Activated(LOWORD(wParam) != WA_INACTIVE);
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Window::DpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A window the user sizes keeps the size the system suggests; the others keep their design size.
+  if (!(style_ & WS_THICKFRAME)) SizeClient(clientWidthTwips_, clientHeightTwips_);
+  LayOut();
+  OnDpiChanged();
+}
+
+// Like a dialog: the focus returns to where it was, at first to the window's initial focus.
+void Window::Activated(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return;
+  }
+  SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : InitialFocus());
+}
+
+// The window's handle is gone: it leaves the list of open windows, and the program ends with the
+// last one.
+void Window::Forget() {
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  lastFocus_ = nullptr;
+  placed_.clear();
+  fonts_.clear();
+  auto& list = OpenList();
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  if (list.empty() && LastClosedHandler()) LastClosedHandler()();
 }
 
 }  // namespace nb

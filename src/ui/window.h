@@ -1,17 +1,46 @@
 // The base of every window of the program: one window-procedure thunk that forwards to the
-// window object, the list of open windows, and DPI-aware layout in twips.
+// window object, the list of open windows, and the controls a window declares in a placement
+// table, laid out in twips at the window's DPI when it is made and again on every DPI change.
+//
+// A window of the program (see docs/architecture.md):
+//   class FrmX : public ModalWindow {           // or Window, for a modeless one
+//     Control lblInfo;  Button cmdOK;           // controls, by name
+//     void Load(HWND owner) override {
+//       CreateFrame({kClassName, L"Caption", style, exStyle, owner, menu, widthTwips, heightTwips});
+//       CreateControls({
+//           {&lblInfo, L"STATIC", L"text", WS_VISIBLE | SS_NOPREFIX, idLblInfo, {120, 180, 3960, 420}},
+//           {&cmdOK, L"BUTTON", L"OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, {1500, 765, 1215, 375}},
+//       });
+//     }
+//     void OnCommand(int id, int code) override;   // forwards to cmdOK_Click() ...
+//   };
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
-#include <span>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/unique_any.h"
+#include "ui/controls.h"
 #include "ui/layout.h"
 
 namespace nb {
+
+// One row of a window's placement table: the member that holds the control, its window class,
+// caption, style (WS_CHILD is added), id, design-time place in twips, and font.
+struct ControlPlacement {
+  Control* control;
+  const wchar_t* className;
+  std::wstring caption;
+  DWORD style;
+  int id;
+  TwipsRect place;
+  FontSpec font = {};
+};
 
 class Window {
  public:
@@ -43,7 +72,7 @@ class Window {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = 0;
     HWND owner = nullptr;
-    HMENU menu = nullptr;
+    HMENU menu = nullptr;  // destroyed with the window
     int clientWidthTwips = 0;
     int clientHeightTwips = 0;
     HICON icon = nullptr;
@@ -52,35 +81,63 @@ class Window {
   // at the DPI of the monitor it lands on. Raises an AppError when Windows refuses.
   void CreateFrame(const CreateArgs& args);
 
+  // Creates the controls of the table in its order (which is the tab order), gives each its
+  // place and font, and fills in the members. Raises an AppError when Windows refuses.
+  void CreateControls(std::initializer_list<ControlPlacement> table);
+  // Gives a control of the table another place, kept across DPI changes (for windows that lay
+  // out their controls again when they are resized).
+  void Replace(const Control& control, TwipsRect place);
+
   // Handlers return true when they handled the message (and set result).
   virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  // Called after the DPI changed, to lay out controls and fonts afresh.
+  // WM_COMMAND that OnMessage left: a control's notification or a menu command.
+  virtual void OnCommand(int /*id*/, int /*code*/) {}
+  // Called after the DPI changed and the table was laid out afresh.
   virtual void OnDpiChanged() {}
   // Called when the window is being destroyed, before its handle is gone.
   virtual void OnDestroy() {}
+  // Where the focus goes when the window is first activated; nullptr leaves the focus to
+  // Windows. A window that names one gets it back, after a switch to another program, where
+  // it was.
+  virtual HWND InitialFocus() const { return nullptr; }
   // Where an exception that no handler trapped ends up, so that it never crosses the
   // window procedure.
   virtual void OnUnhandledError(const wchar_t* where);
 
-  // Places each control at its design-time place in twips, at the window's DPI.
-  struct Placement {
-    HWND control;
-    TwipsRect rect;
-  };
-  void Place(std::span<const Placement> placements) const;
+  // The button that Enter presses (answered to DM_GETDEFID); 0 for none.
+  void SetDefaultButtonId(int id) noexcept { defaultButtonId_ = id; }
+  int DefaultButtonId() const noexcept { return defaultButtonId_; }
   // Resizes the frame so that the client area has the given size in twips.
   void SizeClient(int widthTwips, int heightTwips) const;
   // Centres the window over another one, or over the work area when there is none.
   void CentreOver(HWND over) const;
 
  private:
+  struct Placed {
+    HWND hwnd;
+    TwipsRect place;
+    FontSpec font;
+  };
+
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+  bool HandleBaseMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void DpiChanged(int dpi, const RECT& suggested);
+  void Activated(bool active);
+  void LayOut();
+  void Move(const Placed& p) const;
+  HFONT Font(const FontSpec& spec);
+  void Forget();
 
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   DWORD style_ = 0;
-  DWORD exStyle_ = 0;
+  int clientWidthTwips_ = 0;
+  int clientHeightTwips_ = 0;
+  int defaultButtonId_ = 0;
+  HWND lastFocus_ = nullptr;
+  std::vector<Placed> placed_;
+  std::vector<std::pair<FontSpec, unique_hfont>> fonts_;  // at dpi_
 };
 
 // DPI of a window (falls back to the screen's on systems without per-monitor DPI).

@@ -8,9 +8,9 @@
 
 #include "addresslog/log_viewer.h"
 #include "support/scripted_ui.h"
-#include "ui/app_error.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
+#include "base/app_error.h"
+#include "base/unique_any.h"
+#include "base/win_text.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "addresslog/short_date.h"
 #include "support/scripted_ui.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
+#include "base/unique_any.h"
+#include "base/win_text.h"
 
 namespace {
 

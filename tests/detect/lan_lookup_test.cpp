@@ -3,7 +3,7 @@
 #include "detect/isip.h"
 #include "detect/lan_lookup.h"
 #include "support/scripted_ui.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "detect/public_address.h"
 #include "recording_view.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/unique_any.h"
+#include "base/unique_any.h"
 
 namespace nbtest::e2e {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "about/frmabout.h"
+#include "about/frmAbout.h"
 #include "detect/frmHostName.h"
 #include "detect/frmWorking.h"
 #include "e2e/driver.h"

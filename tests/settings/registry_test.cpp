@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/scripted_ui.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "start/startup.h"
 #include "support/scripted_ui.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
 #include "ui/window.h"
 
 namespace {

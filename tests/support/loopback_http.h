@@ -21,8 +21,9 @@ class LoopbackHttpServer {
     std::string body;
     int status = 200;
     bool silent = false;  // read the request, then never answer (the connection stays open)
-    // Sent with every answer unless replaced: lets the internet cache keep the answer for an
-    // hour, so that only removing the cache entry forces a fresh download.
+    // Sent with every answer unless replaced: lets a cache keep the answer for an hour, as an
+    // outside service may. (Wine's URL download never answers from the cache; the services test
+    // plants a cache entry to show that the program removes it.)
     std::string cacheControl = "public, max-age=3600";
   };
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "ui/win_text.h"
+#include "base/win_text.h"
 
 namespace nbtest {
 

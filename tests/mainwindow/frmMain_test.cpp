@@ -14,10 +14,12 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/preferences.h"
 #include "settings/registry.h"
+#include "support/debug_output.h"
 #include "support/loopback_http.h"
 #include "support/scripted_ui.h"
+#include "support/window_checks.h"
 #include "ui/layout.h"
-#include "ui/win_text.h"
+#include "base/win_text.h"
 
 namespace {
 
@@ -63,13 +65,6 @@ void PutOnClipboard(const std::wstring& text) {
   GlobalUnlock(memory);
   SetClipboardData(CF_UNICODETEXT, memory);
   CloseClipboard();
-}
-
-RECT ChildRect(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
 }
 
 std::wstring ToolTipText(const FrmMain& window, HWND tool) {
@@ -125,29 +120,10 @@ TEST_F(MainWindow, FirstStartShowsTheDefaults) {
   EXPECT_EQ(towupper(caption[amp + 1]), L'I');  // access key I
 }
 
-TEST_F(MainWindow, ControlsSitWhereTheLayoutPutsThemAtTheWindowsDpi) {
+TEST_F(MainWindow, WhatTheUserSeesFitsAtBothDpis) {
   Open();
-  const int dpi = window.Dpi();
-  const auto px = [dpi](int twips) { return nb::TwipsToPixels(twips, dpi); };
-  RECT client{};
-  GetClientRect(window.hwnd(), &client);
-  EXPECT_EQ(client.right, px(2295));
-  EXPECT_EQ(client.bottom, px(1980));
-  struct Expected {
-    const nb::Control* control;
-    int top;
-    int height;
-  } expected[] = {{&window.lblLANip, 120, 285},   {&window.lblWANip, 465, 285}, {&window.cmdFindMyIP, 840, 375},
-                  {&window.chkAutoRun, 1305, 285}, {&window.chkAutoQuit, 1560, 285}, {&window.cmdPREFS, 2610, 360}};
-  for (const Expected& e : expected) {
-    const RECT rect = ChildRect(window.hwnd(), e.control->hwnd);
-    EXPECT_EQ(rect.left, px(105)) << e.control->id;
-    EXPECT_EQ(rect.right - rect.left, px(2085)) << e.control->id;
-    EXPECT_EQ(rect.top, px(e.top)) << e.control->id;
-    EXPECT_EQ(rect.bottom - rect.top, px(e.height)) << e.control->id;
-  }
-  // The focus button lies below the client area.
-  EXPECT_GE(ChildRect(window.hwnd(), window.cmdPREFS.hwnd).top, client.bottom);
+  // cmdPREFS only takes the focus, out of sight below the client area.
+  nbtest::ExpectSeenWellAtBothDpis(window, {window.cmdPREFS.hwnd});
 }
 
 struct SchemeCase {
@@ -210,14 +186,24 @@ TEST_F(MainWindow, StoredPositionAndBoxesComeBackAndCloseStoresThem) {
 }
 
 TEST_F(MainWindow, AStoredPlaceOffEveryScreenOrTooLargeIsNotTaken) {
-  for (const wchar_t* place : {L"9000000", L"1e30", L"-3000000"}) {
-    Store(L"Top", place);
-    Store(L"Left", place);
+  struct PlaceCase {
+    const wchar_t* stored;
+    size_t traces;  // a number too large for a position is an overflow, skipped with a trace
+  };
+  for (const PlaceCase c : {PlaceCase{L"9000000", 0}, PlaceCase{L"1e30", 2}, PlaceCase{L"-3000000", 0}}) {
+    Store(L"Top", c.stored);
+    Store(L"Left", c.stored);
+    nbtest::DebugOutputCapture trace;
     FrmMain again;
     again.Load(L"");
     RECT rect{};
     GetWindowRect(again.hwnd(), &rect);
-    EXPECT_NE(MonitorFromRect(&rect, MONITOR_DEFAULTTONULL), nullptr) << testing::PrintToString(std::wstring(place));
+    EXPECT_NE(MonitorFromRect(&rect, MONITOR_DEFAULTTONULL), nullptr) << testing::PrintToString(std::wstring(c.stored));
+    const std::vector<std::wstring> lines = trace.Lines();
+    EXPECT_EQ(lines.size(), c.traces);
+    for (const std::wstring& line : lines) {
+      EXPECT_NE(line.find(L" 6 (Overflow) in frmMain Form_Load"), std::wstring::npos) << testing::PrintToString(line);
+    }
     again.Unload();
   }
 }
@@ -357,6 +343,7 @@ TEST_F(MainWindow, DoubleClickShowsTheHostNameWindow) {
 
   std::wstring shownName;
   ui.onModal = [&](nb::ModalWindow& modal) {
+    nbtest::ExpectSeenWellAtBothDpis(modal);
     shownName = nb::WindowText(GetDlgItem(modal.hwnd(), 101));
     SendMessageW(GetDlgItem(modal.hwnd(), IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(modal.EndRequested());
@@ -437,6 +424,7 @@ TEST_F(Detection, FindShowsBothAddressesLogsThemAndEnablesTheAddressTable) {
   EXPECT_FALSE(window.frmWorking().Visible());
   EXPECT_EQ(window.frmWorking().lblTrying.Text(), L"Trying 127.0.0.1:" + std::to_wstring(server.port()) + L" ...");
   EXPECT_EQ(GetWindow(window.frmWorking().hwnd(), GW_OWNER), window.hwnd());
+  nbtest::ExpectSeenWellAtBothDpis(window.frmWorking());
   const std::string log = LogText();
   EXPECT_EQ(LogLines(log), 1);
   EXPECT_NE(log.find("\",\"" + nb::ToAnsi(nb::GetLocalIP()) + "\",\"198.51.100.2\"\r\n"), std::string::npos) << log;

@@ -11,8 +11,11 @@ namespace nb {
 std::wstring StripNull(std::wstring_view text);
 std::string StripNull(std::string_view text);
 
-// Removes leading and trailing blanks (spaces only).
-std::wstring TrimSpaces(std::wstring_view text);
+enum class TrimEnds { Both, Leading, Trailing };
+
+// The one trim of the program: the text without the given characters (blanks unless told
+// otherwise) at the ends named.
+std::wstring_view Trim(std::wstring_view text, TrimEnds ends = TrimEnds::Both, std::wstring_view characters = L" ");
 
 // Splits at every separator, keeping empty pieces.
 std::vector<std::wstring_view> SplitKeepEmpty(std::wstring_view text, wchar_t separator);

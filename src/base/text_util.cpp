@@ -1,4 +1,4 @@
-#include "ui/text_util.h"
+#include "base/text_util.h"
 
 namespace nb {
 
@@ -6,11 +6,16 @@ std::wstring StripNull(std::wstring_view text) { return std::wstring(text.substr
 
 std::string StripNull(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
-std::wstring TrimSpaces(std::wstring_view text) {
-  const auto first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return {};
-  const auto last = text.find_last_not_of(L' ');
-  return std::wstring(text.substr(first, last - first + 1));
+std::wstring_view Trim(std::wstring_view text, TrimEnds ends, std::wstring_view characters) {
+  if (ends != TrimEnds::Trailing) {
+    const auto first = text.find_first_not_of(characters);
+    text.remove_prefix(first == std::wstring_view::npos ? text.size() : first);
+  }
+  if (ends != TrimEnds::Leading) {
+    const auto last = text.find_last_not_of(characters);
+    text.remove_suffix(last == std::wstring_view::npos ? text.size() : text.size() - last - 1);
+  }
+  return text;
 }
 
 std::vector<std::wstring_view> SplitKeepEmpty(std::wstring_view text, wchar_t separator) {

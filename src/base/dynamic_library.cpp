@@ -1,4 +1,4 @@
-#include "ui/dynamic_library.h"
+#include "base/dynamic_library.h"
 
 namespace nb {
 

@@ -9,8 +9,9 @@
 #include "addresslog/frmClear.h"
 #include "addresslog/log_writer.h"
 #include "support/scripted_ui.h"
-#include "ui/app_error.h"
-#include "ui/unique_any.h"
+#include "support/window_checks.h"
+#include "base/app_error.h"
+#include "base/unique_any.h"
 
 namespace {
 
@@ -208,18 +209,7 @@ TEST(FrmClear, LoadsWithTheBackupOptionAndTheHiddenFlagLabel) {
     // The two options form one group of their own.
     EXPECT_EQ(GetNextDlgGroupItem(f.hwnd(), f.optClearPlusBackup.hwnd, FALSE), f.optClearNoBackup.hwnd);
     EXPECT_EQ(GetNextDlgGroupItem(f.hwnd(), f.optClearNoBackup.hwnd, FALSE), f.optClearPlusBackup.hwnd);
-    // Every visible control lies inside the client area.
-    RECT client{};
-    GetClientRect(f.hwnd(), &client);
-    const nb::Control* const controls[] = {&f.fraOptions, &f.optClearNoBackup, &f.optClearPlusBackup, &f.cmdProceed,
-                                           &f.cmdCancel};
-    for (const nb::Control* c : controls) {
-      RECT r{};
-      GetWindowRect(c->hwnd, &r);
-      MapWindowPoints(nullptr, f.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom && r.right > r.left)
-          << c->Text();
-    }
+    nbtest::ExpectSeenWellAtBothDpis(f);
   };
   nb::Modal().ShowModal(form, nullptr);
   ASSERT_EQ(run.ui.modalCaptions.size(), 1u);

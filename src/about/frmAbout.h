@@ -83,18 +83,14 @@ class FrmAbout : public ModalWindow {
 
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  void OnDpiChanged() override;
+  void OnCommand(int id, int code) override;
+  HWND InitialFocus() const override { return cmdOK.hwnd; }
 
  private:
-  void Layout();
-
   HWND mainWindow_;
   ShellOpener shellOpen_;
   VersionSource versionSource_;
   HCURSOR hand_ = nullptr;
-  unique_hfont titleFont_;
-  unique_hfont versionFont_;
-  unique_hfont textFont_;
 };
 
 }  // namespace nb

@@ -1,5 +1,10 @@
 // The program's error: a number from the classic run-time set, a description, and the
 // help file and context that the error report passes on. Portable: no Windows header.
+//
+// Where errors go: a procedure with a report trap (ui/error_report.h) shows the error report; one
+// with a skip trap (base/skip_trap.h) goes on with its next step and leaves one line on the debug
+// output; everywhere else an error travels to the caller's trap. No exception ever crosses a
+// window procedure (ui/window.cpp).
 #pragma once
 
 #include <exception>
@@ -23,6 +28,7 @@ inline constexpr long kPathFileAccess = 75;
 inline constexpr long kPathNotFound = 76;
 inline constexpr long kComponentMissing = 339;
 inline constexpr long kComponentFailure = 50003;
+inline constexpr long kCancel = 32755;  // a file dialog that reports a cancel as an error
 }  // namespace errnum
 
 struct AppError : std::exception {
@@ -41,15 +47,7 @@ struct AppError : std::exception {
 inline constexpr wchar_t kRegistryFailureMarker[] = L"Error";
 inline constexpr wchar_t kProgramName[] = L"Netbeacon";
 
-// The default last line of an error report.
-inline constexpr wchar_t kReportToMakerHint[] =
-    L"Please report this error, with the description above, to Ambertop.";
-
 // Turns whatever is in flight into an AppError (call it inside a catch block).
 AppError CurrentError();
-
-// The seven-line text of the error report, lines joined by CR LF.
-std::wstring ErrorReportText(const AppError& error, std::wstring_view procedureLabel,
-                             std::wstring_view hint = kReportToMakerHint);
 
 }  // namespace nb

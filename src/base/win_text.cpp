@@ -1,4 +1,4 @@
-#include "ui/win_text.h"
+#include "base/win_text.h"
 
 #include <vector>
 
@@ -50,37 +50,6 @@ std::wstring ExecutableFolder() {
   std::wstring path = ExecutablePath();
   const auto slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring(L".\\") : path.substr(0, slash + 1);
-}
-
-std::wstring SystemErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = n ? std::wstring(buffer, n) : L"System error " + std::to_wstring(code);
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-  return text;
-}
-
-AppError FileOperationError(DWORD code, std::wstring_view what, std::wstring_view path) {
-  using namespace errnum;
-  long number = kPathFileAccess;
-  switch (code) {
-    case ERROR_FILE_NOT_FOUND: number = kFileNotFound; break;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH: number = kPathNotFound; break;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: number = kPermissionDenied; break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: number = kDiskFull; break;
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS: number = kFileAlreadyExists; break;
-    default: break;
-  }
-  return AppError(number, std::wstring(what) + L" " + std::wstring(path) + L": " + SystemErrorText(code));
 }
 
 }  // namespace nb

@@ -1,0 +1,20 @@
+#include "base/skip_trap.h"
+
+#include <windows.h>
+
+namespace nb {
+
+std::wstring SkipTraceLine(const AppError& error, std::wstring_view procedureLabel) {
+  return L"Netbeacon: skipped error " + std::to_wstring(error.number) + L" (" + error.description + L") in " +
+         std::wstring(procedureLabel) + L"\n";
+}
+
+void TraceSkippedError(std::wstring_view procedureLabel) noexcept {
+  try {
+    OutputDebugStringW(SkipTraceLine(CurrentError(), procedureLabel).c_str());
+  } catch (...) {
+    OutputDebugStringW(L"Netbeacon: skipped an error that could not be described\n");
+  }
+}
+
+}  // namespace nb

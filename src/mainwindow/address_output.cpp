@@ -1,0 +1,82 @@
+// An address leaves the window: copied to the clipboard or saved to a text file, after which the
+// auto-quit option may end the program.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "base/skip_trap.h"
+#include "base/system_error.h"
+#include "base/unique_any.h"
+#include "base/win_text.h"
+#include "mainwindow/frmMain.h"
+
+namespace nb {
+namespace {
+
+constexpr long kClipboardError = 521;
+
+void PutOnClipboardAs(UINT format, const void* data, size_t bytes) {
+  unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) return;
+  void* target = GlobalLock(memory.get());
+  if (!target) return;
+  std::memcpy(target, data, bytes);
+  GlobalUnlock(memory.get());
+  if (SetClipboardData(format, memory.get())) memory.release();  // the clipboard owns it now
+}
+
+// Puts one text on the clipboard as Unicode and as ANSI text.
+void PutOnClipboard(HWND owner, const std::wstring& text) {
+  bool open = false;
+  for (int attempt = 0; attempt < 20 && !(open = OpenClipboard(owner) != FALSE); ++attempt) Sleep(25);
+  if (!open) throw AppError(kClipboardError, L"Can't open Clipboard");
+  EmptyClipboard();
+  PutOnClipboardAs(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  const std::string ansi = ToAnsi(text);
+  PutOnClipboardAs(CF_TEXT, ansi.c_str(), ansi.size() + 1);
+  CloseClipboard();
+}
+
+// Creates or replaces the file with the text and CR LF, in the ANSI code page.
+void WriteAddressFile(const std::wstring& path, std::wstring_view text) {
+  const std::string line = ToAnsi(text) + "\r\n";
+  const unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw FileOperationError(GetLastError(), L"Cannot create", path);
+  DWORD written = 0;
+  if (!WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
+    throw FileOperationError(GetLastError(), L"Cannot write to", path);
+  }
+  if (written != line.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
+}
+
+std::wstring HandlerLabel(const FrmMain& window, const Control& label, const wchar_t* lan, const wchar_t* wan) {
+  return &label == &window.lblLANip ? lan : wan;
+}
+
+}  // namespace
+
+void FrmMain::CopyToClipboard(const Control& label) {
+  PutOnClipboard(hwnd(), label.Text());
+  if (chkAutoQuit.Value() != BST_CHECKED) {
+    SkipTrap(HandlerLabel(*this, label, L"frmMain menuCopyLANtoClipboard_Click", L"frmMain menuCopyWANtoClipboard_Click"),
+             [&] { cmdPREFS.Focus(); });
+  } else if (!userCommandIssued) {
+    Close();
+  }
+}
+
+void FrmMain::SaveToFile(const Control& label) {
+  // A cancel, or any failure to write the file, ends the save silently.
+  const auto save = [&] {
+    saveDialog_.owner = hwnd();
+    const auto chosen = Modal().SaveFileName(saveDialog_);
+    if (!chosen) throw AppError(errnum::kCancel, L"Cancel was selected.");
+    saveDialog_.fileName = *chosen;
+    WriteAddressFile(*chosen, label.Text());
+  };
+  const bool saved = SkipTrap(HandlerLabel(*this, label, L"frmMain menuSaveLANas_Click", L"frmMain menuSaveWANas_Click"), save);
+  if (saved && chkAutoQuit.Value() == BST_CHECKED) Close();
+}
+
+}  // namespace nb

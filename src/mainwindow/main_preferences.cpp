@@ -1,0 +1,58 @@
+// The main window's load and close steps for its preferences: where it stands, its colour scheme
+// and its two option boxes. Every step is skipped when it fails.
+#include "mainwindow/main_preferences.h"
+
+#include <string>
+
+#include "base/skip_trap.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/preferences.h"
+#include "mainwindow/window_placement.h"
+#include "settings/registry.h"
+
+namespace nb {
+namespace {
+
+constexpr wchar_t kLoadLabel[] = L"frmMain Form_Load";
+constexpr wchar_t kStoreLabel[] = L"frmMain Form_QueryUnload";
+
+void RestoreEdge(HWND window, WindowEdge edge, const wchar_t* valueName, int dpi) {
+  if (const auto twips = StoredNumber(ReadString(kProgramKey, valueName))) MoveEdge(window, edge, *twips, dpi);
+}
+
+void RestoreCheck(const CheckBox& box, const wchar_t* valueName) {
+  if (const auto state = StoredCheckState(ReadString(kProgramKey, valueName))) box.SetValue(*state);
+}
+
+}  // namespace
+
+void StoreForeColor(COLORREF textColour) { WriteString(kProgramKey, kForeColorValue, std::to_wstring(textColour)); }
+
+void FrmMain::LoadPreferences() {
+  SkipTrap(kLoadLabel, [&] { CreateKey(kProgramKey); });
+  SkipTrap(kLoadLabel, [&] { RestoreEdge(hwnd(), WindowEdge::Top, kTopValue, Dpi()); });
+  SkipTrap(kLoadLabel, [&] { RestoreEdge(hwnd(), WindowEdge::Left, kLeftValue, Dpi()); });
+  SkipTrap(kLoadLabel, [&] {
+    if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, kForeColorValue))) {
+      ApplyColours(kGreen, kBlack);
+    } else {
+      ApplyColours(kBlack, kWhite);
+    }
+  });
+  SkipTrap(kLoadLabel, [&] { RestoreCheck(chkAutoQuit, kAutoquitValue); });
+  SkipTrap(kLoadLabel, [&] { RestoreCheck(chkAutoRun, kAutorunValue); });
+}
+
+// The place is kept only while the window is not minimised; ForeColor is stored when the user
+// switches the colours, not here.
+void FrmMain::StorePreferences() {
+  SkipTrap(kStoreLabel, [&] {
+    if (IsIconic(hwnd())) return;
+    WriteString(kProgramKey, kTopValue, SingleText(EdgeInTwips(hwnd(), WindowEdge::Top, Dpi())));
+    WriteString(kProgramKey, kLeftValue, SingleText(EdgeInTwips(hwnd(), WindowEdge::Left, Dpi())));
+  });
+  SkipTrap(kStoreLabel, [&] { WriteString(kProgramKey, kAutoquitValue, std::to_wstring(chkAutoQuit.Value())); });
+  SkipTrap(kStoreLabel, [&] { WriteString(kProgramKey, kAutorunValue, std::to_wstring(chkAutoRun.Value())); });
+}
+
+}  // namespace nb

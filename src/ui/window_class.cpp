@@ -1,0 +1,29 @@
+#include "ui/window_class.h"
+
+#include <string>
+
+#include "base/app_error.h"
+#include "base/system_error.h"
+
+namespace nb {
+
+void RegisterClassOnce(const WindowClass& windowClass) {
+  WNDCLASSEXW wc{};
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (GetClassInfoExW(instance, windowClass.name, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.style = windowClass.style;
+  wc.lpfnWndProc = windowClass.procedure;
+  wc.cbWndExtra = windowClass.extraBytes;
+  wc.hInstance = instance;
+  wc.hIcon = windowClass.icon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = windowClass.background;
+  wc.lpszClassName = windowClass.name;
+  if (!RegisterClassExW(&wc)) {
+    throw AppError(errnum::kComponentMissing, L"Window class " + std::wstring(windowClass.name) +
+                                                  L" cannot be registered: " + SystemErrorText(GetLastError()));
+  }
+}
+
+}  // namespace nb
