@@ -60,7 +60,7 @@ int wmain() {
       const bool largeFirst = (i % 2) == 1;  // alternate the order
       const bool isLarge = (which == 0) == largeFirst;
       const double start = Now();
-      nb::UpdateLog(isLarge ? large : small, L"192.168.1.20", wan, calendar);
+      nb::AppendAddressChanges(isLarge ? large : small, L"192.168.1.20", wan, calendar);
       (isLarge ? largeTimes : smallTimes).push_back(Now() - start);
     }
   }

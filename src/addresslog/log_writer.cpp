@@ -68,7 +68,7 @@ void KeepDamagedCopy(const std::wstring& path) {
   throw AppError(errnum::kFileAlreadyExists, L"Cannot keep the damaged log " + path + L": every kept-copy name is taken");
 }
 
-void UpdateLogOrThrow(const std::wstring& path, std::wstring_view lan, std::wstring_view wan,
+void AppendOrThrow(const std::wstring& path, std::wstring_view lan, std::wstring_view wan,
                       const LogCalendar& calendar) {
   const std::wstring lanText = AsLogText(lan);
   const std::wstring wanText = AsLogText(wan);
@@ -118,13 +118,13 @@ LogCalendar CurrentLogCalendar() {
   return calendar;
 }
 
-void UpdateLog(const std::wstring& logPath, std::wstring_view lanLabelText, std::wstring_view wanLabelText,
-               const LogCalendar& calendar) {
-  ReportTrap(kProcedureLabel, [&] { UpdateLogOrThrow(logPath, lanLabelText, wanLabelText, calendar); });
+void AppendAddressChanges(const std::wstring& logPath, std::wstring_view lanLabelText,
+                          std::wstring_view wanLabelText, const LogCalendar& calendar) {
+  ReportTrap(kProcedureLabel, [&] { AppendOrThrow(logPath, lanLabelText, wanLabelText, calendar); });
 }
 
-void updateLOG(std::wstring_view lanLabelText, std::wstring_view wanLabelText) {
-  ReportTrap(kProcedureLabel, [&] { UpdateLogOrThrow(LogPath(), lanLabelText, wanLabelText, CurrentLogCalendar()); });
+void AppendAddressChanges(std::wstring_view lanLabelText, std::wstring_view wanLabelText) {
+  ReportTrap(kProcedureLabel, [&] { AppendOrThrow(LogPath(), lanLabelText, wanLabelText, CurrentLogCalendar()); });
 }
 
 LogEndScan ReadLogEnd(const std::wstring& path, std::size_t lineCount, std::size_t initialTail) {

@@ -19,10 +19,11 @@ std::wstring LogPath();
 // True when the file can be opened for reading; false on any failure. Never reports.
 bool fileexists(std::wstring_view path);
 
-// Appends to LogPath() what changed since the log's last record, with today's local date in the
-// user's short-date format. The texts are those of the LAN and public address labels as they stand;
-// spaces around them are ignored. Reports its own failures (label "Sub updateLOG"); never throws.
-void updateLOG(std::wstring_view lanLabelText, std::wstring_view wanLabelText);
+// The work of the main window's updateLOG: appends to LogPath() what changed since the log's last
+// record, with today's local date in the user's short-date format. The texts are those of the LAN
+// and public address labels as they stand; spaces around them are ignored. Reports its own
+// failures (label "Sub updateLOG"); never throws.
+void AppendAddressChanges(std::wstring_view lanLabelText, std::wstring_view wanLabelText);
 
 // The day and the short-date pattern an update works with.
 struct LogCalendar {
@@ -33,12 +34,12 @@ struct LogCalendar {
 // Today's local date, and the user's short-date pattern (Windows date-picture syntax).
 LogCalendar CurrentLogCalendar();
 
-// updateLOG with an explicit log and calendar. Reports its own failures; never throws.
+// The same with an explicit log and calendar. Reports its own failures; never throws.
 // A log that cannot be read back (no record, a record cut short, a date that does not read with the
 // pattern) is kept beside the new log under DamagedCopyPath(logPath, n), with the first number whose
 // name is free, and the new log is started with one record.
-void UpdateLog(const std::wstring& logPath, std::wstring_view lanLabelText, std::wstring_view wanLabelText,
-               const LogCalendar& calendar);
+void AppendAddressChanges(const std::wstring& logPath, std::wstring_view lanLabelText,
+                          std::wstring_view wanLabelText, const LogCalendar& calendar);
 
 // The last `lineCount` non-blank lines of a file, read from its end: `initialTail` bytes first,
 // twice as many each time a wanted line starts before them. Throws AppError on failure.

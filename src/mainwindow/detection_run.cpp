@@ -30,7 +30,7 @@ void FrmMain::showIPs() {
   if (!done) working_.Hide();
 }
 
-void FrmMain::updateLOG() { nb::updateLOG(lblLANip.Text(), lblWANip.Text()); }
+void FrmMain::updateLOG() { AppendAddressChanges(lblLANip.Text(), lblWANip.Text()); }
 
 void FrmMain::cmdFindMyIP_Click() {
   // A click handled while a run waits does not start a second run inside the first.

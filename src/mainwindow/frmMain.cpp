@@ -9,7 +9,6 @@
 #include "addresslog/log_viewer.h"
 #include "base/skip_trap.h"
 #include "base/win_text.h"
-#include "detect/frmHostName.h"
 #include "detect/lan_lookup.h"
 #include "mainwindow/main_preferences.h"
 #include "mainwindow/preferences.h"
@@ -93,19 +92,22 @@ void FrmMain::Load(std::wstring argumentText) {
 }
 
 void FrmMain::CreateControls() {
+  namespace id = frmMainIds;
+  const wchar_t* const label = ColourLabel::ClassName();
+  constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
+  // Every control has the same left edge and width.
+  const auto at = [](int top, int height) { return TwipsRect{kLeft, top, kWidth, height}; };
   Window::CreateControls({
-      {&lblLANip, ColourLabel::ClassName(), kPlaceholder, WS_VISIBLE, frmMainIds::lblLANip, {kLeft, 120, kWidth, 285}, kBoldFont},
-      {&lblWANip, ColourLabel::ClassName(), kPlaceholder, WS_VISIBLE, frmMainIds::lblWANip, {kLeft, 465, kWidth, 285}, kBoldFont},
-      {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, frmMainIds::cmdFindMyIP,
-       {kLeft, 840, kWidth, 375}},
+      {&lblLANip, label, kPlaceholder, WS_VISIBLE, id::lblLANip, at(120, 285), kBoldFont},
+      {&lblWANip, label, kPlaceholder, WS_VISIBLE, id::lblWANip, at(465, 285), kBoldFont},
+      {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", kTab | BS_DEFPUSHBUTTON, id::cmdFindMyIP, at(840, 375)},
       // Three-state boxes, so that a stored greyed state (2) shows; a click toggles on and off.
-      {&chkAutoRun, L"BUTTON", L"Autorun", WS_VISIBLE | WS_TABSTOP | BS_3STATE, frmMainIds::chkAutoRun, {kLeft, 1305, kWidth, 285}},
-      {&chkAutoQuit, L"BUTTON", L"Autoquit", WS_VISIBLE | WS_TABSTOP | BS_3STATE, frmMainIds::chkAutoQuit,
-       {kLeft, 1560, kWidth, 285}},
+      {&chkAutoRun, L"BUTTON", L"Autorun", kTab | BS_3STATE, id::chkAutoRun, at(1305, 285)},
+      {&chkAutoQuit, L"BUTTON", L"Autoquit", kTab | BS_3STATE, id::chkAutoQuit, at(1560, 285)},
       // Lies below the client area: it only takes the keyboard focus after a run or a copy.
-      {&cmdPREFS, L"BUTTON", L"Prefs_keep here", WS_VISIBLE | WS_TABSTOP, frmMainIds::cmdPREFS, {kLeft, 2610, kWidth, 360}},
-      {&lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, frmMainIds::lblHDDNPublicIP, {kLeft, 3090, kWidth, 225}},
-      {&lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, frmMainIds::lblHDDNLANmail, {kLeft, 3345, kWidth, 225}},
+      {&cmdPREFS, L"BUTTON", L"Prefs_keep here", kTab, id::cmdPREFS, at(2610, 360)},
+      {&lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, id::lblHDDNPublicIP, at(3090, 225)},
+      {&lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, id::lblHDDNLANmail, at(3345, 225)},
   });
   SetDefaultButtonId(frmMainIds::cmdFindMyIP);
   ApplyColours(kGreen, kBlack);
@@ -182,59 +184,6 @@ void FrmMain::Form_Resize() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The address labels
-
-void FrmMain::ShowHostName(const std::wstring& captionPrefix, const std::wstring& address) {
-  const std::wstring name = GetHostNameByIP(address);
-  FrmHostName window(captionPrefix + address, name);
-  Modal().ShowModal(window, hwnd());
-}
-
-void FrmMain::lblLANip_DblClick() {
-  ReportTrap(L"frmMain lblLANip_DblClick", [&] {
-    const std::wstring address = lblLANip.Text();
-    if (address == kPlaceholder) return;
-    ShowHostName(L"Computer Name - ", address);
-  });
-}
-
-void FrmMain::lblWANip_DblClick() {
-  ReportTrap(L"frmMain lblWANip_DblClick", [&] {
-    const std::wstring address = lblWANip.Text();
-    if (address == kPlaceholder || address == kAccessError) return;
-    ShowHostName(L"Host Name - ", address);
-  });
-}
-
-void FrmMain::PopUp(HMENU menu, const Control& label, int x, int y) {
-  POINT at{x, y};
-  ClientToScreen(label.hwnd, &at);
-  const int chosen = Modal().ShowPopupMenu(menu, hwnd(), at);
-  if (chosen) OnCommand(chosen, 0);
-}
-
-void FrmMain::lblLANip_MouseDown(int button, int x, int y) {
-  if (button != 2 || lblLANip.Text() == kPlaceholder) return;
-  PopUp(lanPopup_.get(), lblLANip, x, y);
-}
-
-void FrmMain::lblWANip_MouseDown(int button, int x, int y) {
-  const std::wstring text = lblWANip.Text();
-  if (button != 2 || text == kPlaceholder || text == kAccessError) return;
-  PopUp(wanPopup_.get(), lblWANip, x, y);
-}
-
-void FrmMain::lblLANip_MouseMove() {
-  if (lblLANip.Text() != kPlaceholder) toolTips_.SetText(lblLANip.hwnd, kLanTip);
-}
-
-void FrmMain::lblWANip_MouseMove() {
-  const std::wstring text = lblWANip.Text();
-  if (text == kPlaceholder) return;
-  toolTips_.SetText(lblWANip.hwnd, text == kAccessError ? kWanFailedTip : kWanTip);
-}
-
-// ---------------------------------------------------------------------------------------------
 // The menus
 
 void FrmMain::menuCopyLANtoClipboard_Click() { CopyToClipboard(lblLANip); }
@@ -295,16 +244,6 @@ void FrmMain::OnCommand(int id, int code) {
     case menuShowALLIPs: menuShowALLIPs_Click(); break;
     default: break;
   }
-}
-
-void FrmMain::OnLabelMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const int id = LOWORD(wParam);
-  const int x = static_cast<short>(LOWORD(lParam));
-  const int y = static_cast<short>(HIWORD(lParam));
-  if (msg == kLabelMouseDown && id == frmMainIds::lblLANip) lblLANip_MouseDown(HIWORD(wParam), x, y);
-  if (msg == kLabelMouseDown && id == frmMainIds::lblWANip) lblWANip_MouseDown(HIWORD(wParam), x, y);
-  if (msg == kLabelMouseMove && id == frmMainIds::lblLANip) lblLANip_MouseMove();
-  if (msg == kLabelMouseMove && id == frmMainIds::lblWANip) lblWANip_MouseMove();
 }
 
 void FrmMain::OnDestroy() { SetAccelerators(nullptr, nullptr); }

@@ -2,6 +2,7 @@
 //
 // Its code lives in rooms of its own, all in mainwindow/:
 //   frmMain.cpp           the window, its controls and menus, and the handlers that wire them
+//   address_labels.cpp    the address labels' double click, right click and tool tips
 //   main_preferences.cpp  the preferences it loads and stores (LoadPreferences, StorePreferences)
 //   window_placement.cpp  moving the window to its stored place and reading where it is
 //   detection_run.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)

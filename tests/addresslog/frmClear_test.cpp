@@ -263,7 +263,7 @@ TEST_P(RestartTable, AClearedLogRestartsWithOneLine) {
   const RestartCase& c = GetParam();
   Clearing run;
   nbtest::WriteFileBytes(run.log, kOldLog);
-  nb::FrmClear form([&] { nb::UpdateLog(run.log, c.lan, c.wan, nb::CurrentLogCalendar()); }, [&] { return run.log; });
+  nb::FrmClear form([&] { nb::AppendAddressChanges(run.log, c.lan, c.wan, nb::CurrentLogCalendar()); }, [&] { return run.log; });
   run.ui.onModal = [&](nb::ModalWindow& window) {
     auto& f = static_cast<nb::FrmClear&>(window);
     f.optClearNoBackup.SetValue(BST_CHECKED);

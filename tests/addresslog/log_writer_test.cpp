@@ -30,7 +30,7 @@ const std::wstring kWanW = L"203.0.113.9";
 
 DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
-TEST(UpdateLog, Table) {
+TEST(AppendAddressChanges, Table) {
   const struct {
     const char* name;
     std::optional<std::string> before;  // nothing: no log
@@ -100,7 +100,7 @@ TEST(UpdateLog, Table) {
         ASSERT_TRUE(SetFileAttributesW(log.c_str(), c.attributes));
       }
     }
-    nb::UpdateLog(log, c.lan, c.wan, c.calendar);
+    nb::AppendAddressChanges(log, c.lan, c.wan, c.calendar);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(nbtest::ReadFileBytes(log), c.after);
     EXPECT_EQ(Attributes(log) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
@@ -112,18 +112,18 @@ TEST(UpdateLog, Table) {
   }
 }
 
-TEST(UpdateLog, KeptCopiesAreNeverOverwritten) {
+TEST(AppendAddressChanges, KeptCopiesAreNeverOverwritten) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
   const std::wstring log = folder.path() + L"Netbeacon.log";
   const std::string first = Rec("24.12.2026", "10.0.0.5", "1.2.3.4");
   const std::string second = "\"12/7/2026\",\"10.0.0.6\"\r\n";
   nbtest::WriteFileBytes(log, first);
-  nb::UpdateLog(log, kLanW, kWanW, kUs);
+  nb::AppendAddressChanges(log, kLanW, kWanW, kUs);
   nbtest::WriteFileBytes(log, second);
-  nb::UpdateLog(log, kLanW, kWanW, kUs);
+  nb::AppendAddressChanges(log, kLanW, kWanW, kUs);
   nbtest::WriteFileBytes(log, "");
-  nb::UpdateLog(log, kLanW, kWanW, kUs);
+  nb::AppendAddressChanges(log, kLanW, kWanW, kUs);
 
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(nbtest::ReadFileBytes(folder.path() + L"Netbeacon.damaged.log"), first);
@@ -133,13 +133,13 @@ TEST(UpdateLog, KeptCopiesAreNeverOverwritten) {
   EXPECT_EQ(nbtest::ReadFileBytes(log), Rec("12/7/2026", kLan, kWan));
 }
 
-TEST(UpdateLog, AKeptCopyNameTakenByAFolderIsSkipped) {
+TEST(AppendAddressChanges, AKeptCopyNameTakenByAFolderIsSkipped) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
   const std::wstring log = folder.path() + L"Netbeacon.log";
   ASSERT_TRUE(CreateDirectoryW((folder.path() + L"Netbeacon.damaged.log").c_str(), nullptr));
   nbtest::WriteFileBytes(log, "garbage\r\n");
-  nb::UpdateLog(log, kLanW, kWanW, kUs);
+  nb::AppendAddressChanges(log, kLanW, kWanW, kUs);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(nbtest::ReadFileBytes(folder.path() + L"Netbeacon.damaged-2.log"), "garbage\r\n");
   EXPECT_EQ(nbtest::ReadFileBytes(log), Rec("12/7/2026", kLan, kWan));
@@ -155,7 +155,7 @@ nb::unique_file OpenShared(const std::wstring& path, DWORD share) {
   return nb::unique_file(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-TEST(UpdateLog, ALockedLogIsReportedAndLeftAlone) {
+TEST(AppendAddressChanges, ALockedLogIsReportedAndLeftAlone) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
   const std::wstring log = folder.path() + L"Netbeacon.log";
@@ -164,23 +164,23 @@ TEST(UpdateLog, ALockedLogIsReportedAndLeftAlone) {
   {
     const nb::unique_file lock = OpenShared(log, 0);
     ASSERT_TRUE(lock);
-    nb::UpdateLog(log, kLanW, L"1.2.3.4", kUs);
+    nb::AppendAddressChanges(log, kLanW, L"1.2.3.4", kUs);
   }
   ExpectOneReport(ui);
   EXPECT_EQ(nbtest::ReadFileBytes(log), before);
   EXPECT_FALSE(nbtest::FileExists(folder.path() + L"Netbeacon.damaged.log"));
 }
 
-TEST(UpdateLog, AMissingFolderIsReported) {
+TEST(AppendAddressChanges, AMissingFolderIsReported) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
   const std::wstring log = folder.path() + L"no such folder\\Netbeacon.log";
-  nb::UpdateLog(log, kLanW, kWanW, kUs);
+  nb::AppendAddressChanges(log, kLanW, kWanW, kUs);
   ExpectOneReport(ui);
   EXPECT_FALSE(nbtest::FileExists(log));
 }
 
-TEST(UpdateLog, ADamagedLogThatCannotBeMovedIsReportedAndLeftAlone) {
+TEST(AppendAddressChanges, ADamagedLogThatCannotBeMovedIsReportedAndLeftAlone) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
   const std::wstring log = folder.path() + L"Netbeacon.log";
@@ -190,7 +190,7 @@ TEST(UpdateLog, ADamagedLogThatCannotBeMovedIsReportedAndLeftAlone) {
     // Others may read and write it, but not move or delete it.
     const nb::unique_file holder = OpenShared(log, FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(holder);
-    nb::UpdateLog(log, kLanW, kWanW, kUs);
+    nb::AppendAddressChanges(log, kLanW, kWanW, kUs);
   }
   ExpectOneReport(ui);
   EXPECT_EQ(nbtest::ReadFileBytes(log), before);
@@ -250,7 +250,7 @@ TEST(ReadLogEnd, SameAsAWholeFileReadForLogsTheWriterMade) {
   for (int day = 1; day <= 3; ++day) {
     for (const auto& wan : wans) {
       for (const auto& lan : {kLanW, std::wstring(9000, L'9')}) {
-        nb::UpdateLog(log, lan, wan, LogCalendar{CivilDate{2026, 12, day}, L"M/d/yyyy"});
+        nb::AppendAddressChanges(log, lan, wan, LogCalendar{CivilDate{2026, 12, day}, L"M/d/yyyy"});
         ++calls;
         const auto expected = LastTwoLinesOfWholeFile(log);
         ASSERT_EQ(expected.size(), calls == 1 ? 1u : 2u);
@@ -268,15 +268,15 @@ TEST(ReadLogEnd, SameAsAWholeFileReadForLogsTheWriterMade) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(UpdateLog, TextsTheCodePageCannotHoldAreComparedAsWritten) {
+TEST(AppendAddressChanges, TextsTheCodePageCannotHoldAreComparedAsWritten) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
   const std::wstring log = folder.path() + L"Netbeacon.log";
   const std::wstring odd = L"\u4e00\u4e8c \u00e9";
-  nb::UpdateLog(log, kLanW, odd, kUs);
+  nb::AppendAddressChanges(log, kLanW, odd, kUs);
   const std::string once = nbtest::ReadFileBytes(log);
   EXPECT_EQ(once, Rec("12/7/2026", kLan, nb::ToAnsi(odd)));
-  nb::UpdateLog(log, kLanW, odd, kUs);
+  nb::AppendAddressChanges(log, kLanW, odd, kUs);
   EXPECT_EQ(nbtest::ReadFileBytes(log), once);  // the same text: nothing appended
   EXPECT_TRUE(ui.messages.empty());
 }
@@ -323,9 +323,9 @@ TEST(UpdateLogWithTheUserLocale, WritesTodayAsTheSystemDoes) {
 
   wchar_t today[100] = {};
   ASSERT_GT(GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, today, 100, nullptr), 0);
-  nb::updateLOG(L" 10.0.0.7 ", L"198.51.100.3");
+  nb::AppendAddressChanges(L" 10.0.0.7 ", L"198.51.100.3");
   const std::string written = nbtest::ReadFileBytes(log);
-  nb::updateLOG(L"10.0.0.7", L"198.51.100.3");  // the same day and addresses: nothing more
+  nb::AppendAddressChanges(L"10.0.0.7", L"198.51.100.3");  // the same day and addresses: nothing more
   const std::string again = nbtest::ReadFileBytes(log);
 
   DeleteFileW(log.c_str());
