@@ -66,10 +66,6 @@ void Window::CreateFrame(const CreateArgs& args) {
     throw AppError(errnum::kComponentMissing,
                    L"Window " + std::wstring(args.className) + L" cannot be created: " + SystemErrorText(GetLastError()));
   }
-  if (args.icon) {
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(args.icon));
-  }
   SizeClient(clientWidthTwips_, clientHeightTwips_);
 }
 

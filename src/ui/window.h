@@ -75,6 +75,8 @@ class Window {
     HMENU menu = nullptr;  // destroyed with the window
     int clientWidthTwips = 0;
     int clientHeightTwips = 0;
+    // The class's icon (a shared icon from the resources): the title bar and the task bar take it,
+    // the small one from the same resource.
     HICON icon = nullptr;
   };
   // Creates the window (hidden) sized so that its client area has the given size in twips
