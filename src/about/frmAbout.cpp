@@ -16,8 +16,8 @@ namespace {
 constexpr int kClientWidth = 3300;  // twips
 constexpr int kClientHeight = 4395;
 
-constexpr FontSpec kTitleFont{13.5, false};
-constexpr FontSpec kVersionFont{9.75, true};
+constexpr FontStyle kTitleFont{13.5, false};
+constexpr FontStyle kVersionFont{9.75, true};
 
 HCURSOR LoadHandCursor() {
   // Shared: loaded once per process and never destroyed.

@@ -41,7 +41,8 @@ void PutOnClipboard(HWND owner, const std::wstring& text) {
 // Creates or replaces the file with the text and CR LF, in the ANSI code page.
 void WriteAddressFile(const std::wstring& path, std::wstring_view text) {
   const std::string line = ToAnsi(text) + "\r\n";
-  const unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const unique_file file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw FileOperationError(GetLastError(), L"Cannot create", path);
   DWORD written = 0;
   if (!WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
@@ -50,7 +51,8 @@ void WriteAddressFile(const std::wstring& path, std::wstring_view text) {
   if (written != line.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
 }
 
-std::wstring HandlerLabel(const FrmMain& window, const Control& label, const wchar_t* lan, const wchar_t* wan) {
+// The procedure label of the handler that acts on the label: its LAN or its public twin.
+const wchar_t* HandlerLabel(const FrmMain& window, const Control& label, const wchar_t* lan, const wchar_t* wan) {
   return &label == &window.lblLANip ? lan : wan;
 }
 
@@ -59,8 +61,9 @@ std::wstring HandlerLabel(const FrmMain& window, const Control& label, const wch
 void FrmMain::CopyToClipboard(const Control& label) {
   PutOnClipboard(hwnd(), label.Text());
   if (chkAutoQuit.Value() != BST_CHECKED) {
-    SkipTrap(HandlerLabel(*this, label, L"frmMain menuCopyLANtoClipboard_Click", L"frmMain menuCopyWANtoClipboard_Click"),
-             [&] { cmdPREFS.Focus(); });
+    const wchar_t* handler =
+        HandlerLabel(*this, label, L"frmMain menuCopyLANtoClipboard_Click", L"frmMain menuCopyWANtoClipboard_Click");
+    SkipTrap(handler, [&] { cmdPREFS.Focus(); });
   } else if (!userCommandIssued) {
     Close();
   }
@@ -75,7 +78,8 @@ void FrmMain::SaveToFile(const Control& label) {
     saveDialog_.fileName = *chosen;
     WriteAddressFile(*chosen, label.Text());
   };
-  const bool saved = SkipTrap(HandlerLabel(*this, label, L"frmMain menuSaveLANas_Click", L"frmMain menuSaveWANas_Click"), save);
+  const bool saved =
+      SkipTrap(HandlerLabel(*this, label, L"frmMain menuSaveLANas_Click", L"frmMain menuSaveWANas_Click"), save);
   if (saved && chkAutoQuit.Value() == BST_CHECKED) Close();
 }
 

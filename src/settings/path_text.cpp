@@ -1,5 +1,7 @@
 #include "settings/path_text.h"
 
+#include "base/text_util.h"
+
 namespace nb {
 
 std::wstring AddBackslash(std::wstring_view path) {
@@ -8,9 +10,6 @@ std::wstring AddBackslash(std::wstring_view path) {
   return result;
 }
 
-std::wstring StripBackslashes(std::wstring_view path) {
-  const auto last = path.find_last_not_of(L'\\');
-  return std::wstring(path.substr(0, last == std::wstring_view::npos ? 0 : last + 1));
-}
+std::wstring StripBackslashes(std::wstring_view path) { return std::wstring(Trim(path, TrimEnds::Trailing, L"\\")); }
 
 }  // namespace nb

@@ -111,7 +111,7 @@ HWND CreateChild(HWND parent, const wchar_t* className, std::wstring_view text, 
   return hwnd;
 }
 
-unique_hfont MakeFont(const FontSpec& font, int dpi) {
+unique_hfont MakeFont(const FontStyle& font, int dpi) {
   LOGFONTW lf{};
   lf.lfHeight = PointsToFontHeight(font.points, dpi);
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;

@@ -55,13 +55,13 @@ inline constexpr UINT kLabelMouseMove = WM_APP + 0x102;
 HWND CreateChild(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, int id, DWORD exStyle = 0);
 
 // A font of the program's face, "MS Sans Serif", at a size in points.
-struct FontSpec {
+struct FontStyle {
   double points = 8.25;
   bool bold = false;
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const FontStyle&, const FontStyle&) = default;
 };
-inline constexpr FontSpec kBoldFont{8.25, true};
+inline constexpr FontStyle kBoldFont{8.25, true};
 
-unique_hfont MakeFont(const FontSpec& font, int dpi);
+unique_hfont MakeFont(const FontStyle& font, int dpi);
 
 }  // namespace nb

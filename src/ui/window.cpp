@@ -72,7 +72,7 @@ void Window::CreateFrame(const CreateArgs& args) {
 void Window::CreateControls(std::initializer_list<ControlPlacement> table) {
   for (const ControlPlacement& row : table) {
     row.control->id = row.id;
-    row.control->hwnd = CreateChild(hwnd_, row.className, row.caption, row.style, row.id);
+    row.control->hwnd = CreateChild(hwnd_, row.className, row.caption, row.style, row.id, row.exStyle);
     placed_.push_back({row.control->hwnd, row.place, row.font});
   }
   LayOut();
@@ -96,7 +96,7 @@ void Window::Move(const Placed& p) const {
 // Places every control of the table at the window's DPI and gives it its font made for that DPI;
 // the fonts of the previous DPI go once no control uses them.
 void Window::LayOut() {
-  std::vector<std::pair<FontSpec, unique_hfont>> previous = std::move(fonts_);
+  std::vector<std::pair<FontStyle, unique_hfont>> previous = std::move(fonts_);
   fonts_.clear();
   for (const Placed& p : placed_) {
     Move(p);
@@ -104,11 +104,11 @@ void Window::LayOut() {
   }
 }
 
-HFONT Window::Font(const FontSpec& spec) {
+HFONT Window::Font(const FontStyle& style) {
   for (const auto& [made, font] : fonts_) {
-    if (made == spec) return font.get();
+    if (made == style) return font.get();
   }
-  fonts_.emplace_back(spec, MakeFont(spec, dpi_));
+  fonts_.emplace_back(style, MakeFont(style, dpi_));
   return fonts_.back().second.get();
 }
 

@@ -31,7 +31,8 @@
 namespace nb {
 
 // One row of a window's placement table: the member that holds the control, its window class,
-// caption, style (WS_CHILD is added), id, design-time place in twips, and font.
+// caption, style (WS_CHILD is added), id, design-time place in twips, font, and extended style
+// (WS_EX_CLIENTEDGE for a text box or a list).
 struct ControlPlacement {
   Control* control;
   const wchar_t* className;
@@ -39,7 +40,8 @@ struct ControlPlacement {
   DWORD style;
   int id;
   TwipsRect place;
-  FontSpec font = {};
+  FontStyle font = {};
+  DWORD exStyle = 0;
 };
 
 class Window {
@@ -118,7 +120,7 @@ class Window {
   struct Placed {
     HWND hwnd;
     TwipsRect place;
-    FontSpec font;
+    FontStyle font;
   };
 
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -128,7 +130,7 @@ class Window {
   void Activated(bool active);
   void LayOut();
   void Move(const Placed& p) const;
-  HFONT Font(const FontSpec& spec);
+  HFONT Font(const FontStyle& style);
   void Forget();
 
   HWND hwnd_ = nullptr;
@@ -139,7 +141,7 @@ class Window {
   int defaultButtonId_ = 0;
   HWND lastFocus_ = nullptr;
   std::vector<Placed> placed_;
-  std::vector<std::pair<FontSpec, unique_hfont>> fonts_;  // at dpi_
+  std::vector<std::pair<FontStyle, unique_hfont>> fonts_;  // at dpi_
 };
 
 // DPI of a window (falls back to the screen's on systems without per-monitor DPI).
