@@ -5,10 +5,17 @@
 # (2) the time from a stalled first service to the second service's address,
 # (3) a log update on a 10-record log compared with one on a 1,000,000-record log,
 # (4) the time from starting netbeacon.exe to its visible main window, compared with a bare window
-#     program that carries the same manifest and one button (median of alternating starts).
+#     program that carries the same manifest and one button (medians of alternating starts).
 # Usage: bench/run.sh [detection rounds (30)] [starts of each program (21)]
+#        bench/run.sh startup [starts of each program (21)]      only (4)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+only=all
+if [ "${1:-}" = startup ]; then
+  only=startup
+  shift
+  set -- 30 "${1:-21}"
+fi
 bash scripts/deps.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j"$(nproc)" --target detect_bench log_bench startup_bench bare_window netbeacon
@@ -19,10 +26,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wine_server_start
   trap wine_server_stop EXIT
   wine_settings_for_tests
-  build/mingw/wine-run.sh build/mingw/bench/detect_bench.exe "$1"
-  echo "(3)"
-  build/mingw/wine-run.sh build/mingw/bench/log_bench.exe
+  if [ "$3" = all ]; then
+    build/mingw/wine-run.sh build/mingw/bench/detect_bench.exe "$1"
+    echo "(3)"
+    build/mingw/wine-run.sh build/mingw/bench/log_bench.exe
+  fi
   echo "(4)"
   build/mingw/wine-run.sh build/mingw/bench/startup_bench.exe "$(winepath -w build/mingw/netbeacon.exe)" \
     "$(winepath -w build/mingw/bench/bare_window.exe)" "$2"
-' bash "${1:-30}" "${2:-21}"
+' bash "${1:-30}" "${2:-21}" "$only"
