@@ -78,7 +78,7 @@ void FrmMain::Load(std::wstring argumentText) {
   argumentText_ = std::move(argumentText);
   CreateFrame({kClassName, L" Netbeacon", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
                MakeMenuBar(), kClientWidth, kClientHeight, ProgramIcon()});
-  CreateControls();
+  CreateControlsAndToolTips();
   // The two address menus open only through a right click on their label.
   lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},
                                  {menuCopyLANtoClipboard, L"&Copy to clipboard"},
@@ -91,13 +91,13 @@ void FrmMain::Load(std::wstring argumentText) {
   Form_Load();
 }
 
-void FrmMain::CreateControls() {
+void FrmMain::CreateControlsAndToolTips() {
   namespace id = frmMainIds;
   const wchar_t* const label = ColourLabel::ClassName();
   constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
   // Every control has the same left edge and width.
   const auto at = [](int top, int height) { return TwipsRect{kLeft, top, kWidth, height}; };
-  Window::CreateControls({
+  CreateControls({
       {&lblLANip, label, kPlaceholder, WS_VISIBLE, id::lblLANip, at(120, 285), kBoldFont},
       {&lblWANip, label, kPlaceholder, WS_VISIBLE, id::lblWANip, at(465, 285), kBoldFont},
       {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", kTab | BS_DEFPUSHBUTTON, id::cmdFindMyIP, at(840, 375)},

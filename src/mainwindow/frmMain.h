@@ -119,7 +119,7 @@ class FrmMain : public Window, private ChainView {
   void CopyToClipboard(const Control& label);
   void SaveToFile(const Control& label);
 
-  void CreateControls();
+  void CreateControlsAndToolTips();
   void CloseOtherWindows();
   void ShowHostName(const std::wstring& captionPrefix, const std::wstring& address);
   void PopUp(HMENU menu, const Control& label, int x, int y);
