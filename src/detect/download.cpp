@@ -4,13 +4,13 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "base/app_error.h"
 #include "base/dynamic_library.h"
 #include "base/system_error.h"
 #include "base/unique_any.h"
+#include "base/worker.h"
 #include "detect/download.h"
 #include "ui/message_loop.h"
 
@@ -19,8 +19,6 @@ namespace {
 
 // How long an aborted download may take to wind down before its worker is left to itself.
 constexpr std::chrono::milliseconds kAbortGrace{1000};
-
-constexpr DWORD kPaintWakeMask = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
 
 // The URL download and internet cache libraries, loaded when first needed (a failed load raises
 // run-time error 48, and is tried again the next time).
@@ -40,58 +38,6 @@ const InternetApi& Internet() {
   // Never unloaded: a probe that did not end by its bound may still run in it as the program ends.
   static const InternetApi& api = *new InternetApi;
   return api;
-}
-
-// Waits until the handle is signalled or the bound has passed, letting the thread's windows
-// paint meanwhile. True when the handle was signalled.
-bool WaitPainting(HANDLE handle, std::chrono::milliseconds bound) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + bound;
-  std::optional<int> quitCode;
-  bool signalled = false;
-  for (;;) {
-    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) {
-      signalled = true;
-      break;
-    }
-    const Clock::time_point now = Clock::now();
-    if (now >= deadline) break;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-    const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, static_cast<DWORD>(left), kPaintWakeMask);
-    if (woke == WAIT_OBJECT_0) {
-      signalled = true;
-      break;
-    }
-    if (woke == WAIT_OBJECT_0 + 1) {
-      if (const auto quit = ProcessMessages(MessageKinds::PaintOnly)) quitCode = quit;
-      continue;
-    }
-    if (woke == WAIT_FAILED) {
-      signalled = WaitForSingleObject(handle, static_cast<DWORD>(left)) == WAIT_OBJECT_0;
-      break;
-    }
-    // WAIT_TIMEOUT: looked at again at the top of the loop.
-  }
-  if (quitCode) PostQuitMessage(*quitCode);
-  return signalled;
-}
-
-// Runs job->Run() on a thread of its own. The thread keeps the job alive, so a caller that stops
-// waiting may let go of it at any time.
-template <typename Job>
-DWORD WINAPI WorkerMain(void* parameter) noexcept {
-  const std::unique_ptr<std::shared_ptr<Job>> job(static_cast<std::shared_ptr<Job>*>(parameter));
-  (*job)->Run();
-  return 0;
-}
-
-template <typename Job>
-unique_handle StartWorker(std::shared_ptr<Job> job) {
-  auto parameter = std::make_unique<std::shared_ptr<Job>>(std::move(job));
-  HANDLE thread = CreateThread(nullptr, 0, &WorkerMain<Job>, parameter.get(), 0, nullptr);
-  if (!thread) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
-  parameter.release();  // now owned by the thread
-  return unique_handle(thread);
 }
 
 // Our side of a URL download. It keeps the binding so that another thread can abort a download
@@ -216,12 +162,12 @@ bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono
   Internet();  // loaded here, where a failure can be raised, before the worker uses it
   auto job = std::make_shared<DownloadJob>(url, path, maxBytes);
   const unique_handle worker = StartWorker(job);
-  bool finished = WaitPainting(worker.get(), bound);
+  bool finished = WaitWhilePainting(worker.get(), bound);
   if (!finished) {
     // A server that accepted the connection and never answers: no progress report arrives,
     // so only an abort from here ends the download.
     job->callback->RequestAbort();
-    finished = WaitPainting(worker.get(), kAbortGrace);
+    finished = WaitWhilePainting(worker.get(), kAbortGrace);
   }
   const bool succeeded = finished && job->result.load() == S_OK && !job->callback->TooLarge();
   // A download stopped on the way may have left part of the body behind.
@@ -235,7 +181,7 @@ bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound) {
   const unique_handle worker = StartWorker(job);
   // A connection attempt cannot be called off; one that has not ended by the bound is left to
   // end by itself (the worker keeps what it uses).
-  return WaitPainting(worker.get(), bound) && job->connected.load();
+  return WaitWhilePainting(worker.get(), bound) && job->connected.load();
 }
 
 void DeleteCacheEntry(const std::wstring& url) { Internet().deleteCacheEntry(url.c_str()); }

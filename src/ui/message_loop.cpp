@@ -48,6 +48,39 @@ std::optional<int> ProcessMessages(MessageKinds kinds) {
   return std::nullopt;
 }
 
+bool WaitWhilePainting(HANDLE handle, std::chrono::milliseconds bound) {
+  constexpr DWORD kPaintWakeMask = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + bound;
+  std::optional<int> quitCode;
+  bool signalled = false;
+  for (;;) {
+    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) {
+      signalled = true;
+      break;
+    }
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) break;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, static_cast<DWORD>(left), kPaintWakeMask);
+    if (woke == WAIT_OBJECT_0) {
+      signalled = true;
+      break;
+    }
+    if (woke == WAIT_OBJECT_0 + 1) {
+      if (const auto quit = ProcessMessages(MessageKinds::PaintOnly)) quitCode = quit;
+      continue;
+    }
+    if (woke == WAIT_FAILED) {
+      signalled = WaitForSingleObject(handle, static_cast<DWORD>(left)) == WAIT_OBJECT_0;
+      break;
+    }
+    // WAIT_TIMEOUT: looked at again at the top of the loop.
+  }
+  if (quitCode) PostQuitMessage(*quitCode);
+  return signalled;
+}
+
 int RunMessageLoop(const std::function<bool()>& done, HWND dialog) {
   MSG msg;
   while (!done || !done()) {

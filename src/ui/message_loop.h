@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -22,6 +23,11 @@ enum class MessageKinds {
 // A quit request met on the way ends the round and is handed back: the caller posts it again
 // (PostQuitMessage) once it is done waiting, so that the program's loop still ends.
 [[nodiscard]] std::optional<int> ProcessMessages(MessageKinds kinds);
+
+// Waits until the handle is signalled or the bound has passed, letting the thread's windows paint
+// meanwhile (MessageKinds::PaintOnly: user input stays queued, so nothing the user does can start
+// work inside the wait). True when the handle was signalled. Uses no processor time of its own.
+bool WaitWhilePainting(HANDLE handle, std::chrono::milliseconds bound);
 
 // Waits for and handles messages, giving the dialog keys (Tab, Enter for the default button,
 // access keys) to `dialog` or, when it is nullptr, to the active window, and the keyboard
