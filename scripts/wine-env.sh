@@ -12,6 +12,24 @@ wine_prepare() {
     wine_settings_for_tests
     wineserver -w
   fi
+  wine_fonts
+}
+
+# Debian's Wine 8 never looks in /usr/share/wine/fonts, where the fonts-wine package puts Wine's own
+# fonts: without them "MS Sans Serif", "Tahoma" and the other faces Windows programs ask for are
+# drawn with DejaVu Sans, which is wider, so texts overrun their labels. Wine does load every font in
+# the prefix's Windows\Fonts folder, so they are copied there: into a new prefix and, for a prefix
+# made before, the ones it lacks.
+wine_fonts() {
+  local from=/usr/share/wine/fonts to="$WINEPREFIX/drive_c/windows/Fonts" font
+  if [ ! -d "$from" ]; then
+    echo "No $from: install fonts-wine (scripts/deps.sh does) or texts are drawn in the wrong font." >&2
+    return 0
+  fi
+  [ -d "$to" ] || return 0
+  for font in "$from"/*; do
+    [ -e "$to/${font##*/}" ] || cp "$font" "$to/"
+  done
 }
 
 # Whether the desktop's window manager frames Wine's windows: Y on a desktop (the usual frame,
