@@ -17,6 +17,14 @@ struct Element {
 
 bool IsNumber(const Element& e) { return e.part == Part::Day || e.part == Part::Month || e.part == Part::Year; }
 
+// Whether the element after number `k` begins with a digit: another number, or text such as "1".
+// The number then has to be written with all its digits, and is read with exactly those.
+bool RunsIntoDigits(const std::vector<Element>& elements, std::size_t k) {
+  if (k + 1 >= elements.size()) return false;
+  const Element& next = elements[k + 1];
+  return IsNumber(next) || (next.part == Part::Literal && next.literal[0] >= L'0' && next.literal[0] <= L'9');
+}
+
 std::vector<Element> Tokenize(std::wstring_view pattern) {
   std::vector<Element> elements;
   auto addLiteral = [&](wchar_t c) {
@@ -85,12 +93,12 @@ bool Usable(const std::vector<Element>& elements) {
 }
 
 // The elements actually used: the pattern's own, or the fallback's; unpadded numbers that run
-// straight into another number become padded.
+// straight into digits become padded.
 std::vector<Element> EffectiveElements(std::wstring_view pattern) {
   std::vector<Element> elements = Tokenize(pattern);
   if (!Usable(elements)) elements = Tokenize(kFallbackShortDatePattern);
-  for (std::size_t i = 0; i + 1 < elements.size(); ++i) {
-    if (IsNumber(elements[i]) && IsNumber(elements[i + 1]) && elements[i].width == 1) elements[i].width = 2;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    if (IsNumber(elements[i]) && RunsIntoDigits(elements, i) && elements[i].width == 1) elements[i].width = 2;
   }
   return elements;
 }
@@ -130,7 +138,16 @@ std::optional<CivilDate> ParseShortDate(std::wstring_view text, std::wstring_vie
   text = Trim(text);
   if (text.empty()) return std::nullopt;
 
-  const std::vector<Element> elements = EffectiveElements(pattern);
+  std::vector<Element> elements = EffectiveElements(pattern);
+  // Spaces the pattern itself puts before or after the date go with the surrounding ones.
+  if (elements.front().part == Part::Literal) {
+    elements.front().literal.erase(0, elements.front().literal.find_first_not_of(L' '));
+    if (elements.front().literal.empty()) elements.erase(elements.begin());
+  }
+  if (elements.back().part == Part::Literal) {
+    elements.back().literal.erase(elements.back().literal.find_last_not_of(L' ') + 1);
+    if (elements.back().literal.empty()) elements.pop_back();
+  }
   CivilDate date{0, 0, 0};
   std::size_t pos = 0;
   for (std::size_t k = 0; k < elements.size(); ++k) {
@@ -140,9 +157,9 @@ std::optional<CivilDate> ParseShortDate(std::wstring_view text, std::wstring_vie
       pos += e.literal.size();
       continue;
     }
-    // A number that runs straight into the next one has exactly its width; otherwise it takes
-    // the digits that are there, up to the most the element can hold.
-    const bool fixed = k + 1 < elements.size() && IsNumber(elements[k + 1]);
+    // A number that runs straight into digits has exactly its width; otherwise it takes the
+    // digits that are there, up to the most the element can hold.
+    const bool fixed = RunsIntoDigits(elements, k);
     const std::size_t most = e.part == Part::Year ? 4 : 2;
     const std::size_t wanted = fixed ? static_cast<std::size_t>(e.width) : most;
     std::size_t count = 0;

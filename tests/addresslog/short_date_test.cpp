@@ -73,6 +73,7 @@ TEST(ShortDate, FormatTable) {
       {L"'it''s' d/M/yyyy", {2026, 3, 9}, L"it's 9/3/2026"},
       {L"yyyyMMdd", {2026, 3, 9}, L"20260309"},
       {L"dMyyyy", {2026, 3, 9}, L"09032026"},              // padded: runs into the next number
+      {L"d1M/yy", {2026, 3, 9}, L"0913/26"},               // or into a digit of the text
       {L"yyyy-MM-dd", {999, 1, 2}, L"0999-01-02"},
       {L"yyyyy/M/d", {2026, 3, 9}, L"2026/3/9"},
       // Names and eras cannot be written in digits: the whole pattern falls back.
@@ -147,7 +148,8 @@ TEST(ShortDate, EveryWrittenDateReadsBack) {
   const std::wstring patterns[] = {L"M/d/yyyy",   L"d/M/yyyy", L"dd.MM.yyyy", L"d.M.yyyy", L"dd/MM/yyyy",
                                    L"yyyy-MM-dd", L"d-M-yy",   L"dd-MM-yy",   L"d.M.y",    L"yyyy/M/d",
                                    L"yyyyMMdd",   L"dMyyyy",   L"dMy",        L"Myyd",     L"yyMd",
-                                   L"dd-MMM-yy",  L"yyyy'\u5e74'M'\u6708'd'\u65e5'", L"d''M''yy", L"'d'd.M.yy"};
+                                   L"dd-MMM-yy",  L"yyyy'\u5e74'M'\u6708'd'\u65e5'", L"d''M''yy", L"'d'd.M.yy",
+                                   L"d1M/yy",     L"yy0M-d",   L" d/M/yyyy "};
   for (const auto& pattern : patterns) {
     for (const int year : {1931, 1999, 2000, 2009, 2024, 2026, 2049, 2099}) {
       CivilDate date{year, 1, 1};
