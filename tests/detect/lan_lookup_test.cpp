@@ -49,7 +49,8 @@ TEST_P(HostNameTable, ShowsTheRightMessage) {
   } else {
     EXPECT_TRUE(ui.messages.empty()) << kLoopbackNameNeeded;
   }
-  EXPECT_EQ(!name.empty(), c.nameExpected) << testing::PrintToString(name) << (c.nameExpected ? kLoopbackNameNeeded : "");
+  EXPECT_EQ(!name.empty(), c.nameExpected)
+      << testing::PrintToString(name) << (c.nameExpected ? kLoopbackNameNeeded : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -350,7 +350,8 @@ TEST_F(MainWindow, DoubleClickShowsTheHostNameWindow) {
   };
   // 127.0.0.1 has a name only when /etc/hosts gives it one (Wine reads the hosts file there).
   const char* const needsName =
-      "This test needs 127.0.0.1 to have a name in /etc/hosts (\"127.0.0.1 localhost\"), as every installed Debian has.";
+      "This test needs 127.0.0.1 to have a name in /etc/hosts (\"127.0.0.1 localhost\"), as every installed "
+      "Debian has.";
   window.lblLANip.SetText(L"127.0.0.1");
   SendMessageW(window.lblLANip.hwnd, WM_LBUTTONDBLCLK, 0, 0);
   ASSERT_EQ(ui.modalCaptions.size(), 1u);
