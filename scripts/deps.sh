@@ -5,7 +5,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake ninja-build g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
-           googletest wine wine64 fonts-wine xvfb xauth imagemagick openbox "$@"; do
+           googletest wine wine64 fonts-wine xvfb xauth imagemagick openbox clang libclang-rt-dev "$@"; do
   have "$pkg" || need+=("$pkg")
 done
 if ((${#need[@]})); then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Netbeacon and runs every test: the portable logic natively (AddressSanitizer, UBSan),
-# then the Windows build under Wine on a virtual screen (Xvfb), the end-to-end tests included.
+# Builds Netbeacon and runs every test: the portable logic natively (AddressSanitizer, UBSan)
+# and each fuzz target of the portable parsers for a few seconds over its seed inputs; then the
+# Windows build under Wine on a virtual screen (Xvfb), the end-to-end tests included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,6 +22,9 @@ phase "Native build of the portable logic (sanitizers on)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)"
 ctest --test-dir build/native --output-on-failure --timeout "$test_timeout"
+
+phase "Fuzz targets of the portable parsers, a few seconds each (clang, libFuzzer, sanitizers on)"
+bash bench/fuzz.sh 3
 
 phase "Windows build (MinGW-w64)"
 cmake --preset mingw >/dev/null
