@@ -23,10 +23,11 @@ void FrmWorking::Load(HWND owner) {
   HICON icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NETBEACON), IMAGE_ICON, 32, 32, LR_SHARED));
   SendMessageW(Image1.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-  CentreOver(owner);
 }
 
+// Centred over its owner each time, wherever the owner has moved since.
 void FrmWorking::Show() {
+  CentreOver(GetWindow(hwnd(), GW_OWNER));
   ShowWindow(hwnd(), SW_SHOWNA);
   Repaint();
 }

@@ -18,6 +18,7 @@ class FrmWorking : public Window {
 
   // Creates the window hidden, owned by the given window; lblTrying reads "...".
   void Load(HWND owner);
+  // Shows it centred over its owner, without taking the activation.
   void Show();
   void Hide();
   bool Visible() const { return hwnd() && IsWindowVisible(hwnd()); }

@@ -6,6 +6,7 @@
 #include "base/dynamic_library.h"
 #include "base/system_error.h"
 #include "ui/error_report.h"
+#include "ui/monitors.h"
 #include "ui/window_class.h"
 
 namespace nb {
@@ -129,13 +130,20 @@ void Window::SizeClient(int widthTwips, int heightTwips) const {
 }
 
 void Window::CentreOver(HWND over) const {
-  RECT area{}, own{};
+  RECT own{}, target{};
   if (!hwnd_ || !GetWindowRect(hwnd_, &own)) return;
-  if (!over || !GetWindowRect(over, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  const int width = own.right - own.left;
-  const int height = own.bottom - own.top;
-  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
-               area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const bool hasOver = over && GetWindowRect(over, &target);
+  const MonitorArea monitor = MonitorAreaOf(hasOver ? over : nullptr);
+  const PixelRect area = hasOver ? ToPixelRect(target) : monitor.work;
+  // A move onto a monitor of another DPI resizes the window: then it is placed once more at its new size.
+  for (int round = 0; round < 2; ++round) {
+    const PixelRect place = CentredWithin(own.right - own.left, own.bottom - own.top, area, monitor.work);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    if (now.right - now.left == place.Width() && now.bottom - now.top == place.Height()) return;
+    own = now;
+  }
 }
 
 bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

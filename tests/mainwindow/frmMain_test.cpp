@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -436,6 +437,38 @@ TEST_F(Detection, FindShowsBothAddressesLogsThemAndEnablesTheAddressTable) {
   // The same addresses again on the same day add nothing to the log.
   SendMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
   EXPECT_EQ(LogText(), log);
+}
+
+TEST_F(Detection, TheProgressWindowShowsCentredOverTheMainWindowInsideTheWorkArea) {
+  Open();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT work = monitor.rcWork;
+  RECT main{};
+  GetWindowRect(window.hwnd(), &main);
+  const int width = main.right - main.left;
+  const int height = main.bottom - main.top;
+  // The main window in the top left corner of the screen (where a first start puts it), then in the
+  // bottom right one: the progress window follows it and stays wholly on the screen.
+  for (const POINT corner : {POINT{work.left, work.top}, POINT{work.right - width, work.bottom - height}}) {
+    SetWindowPos(window.hwnd(), nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(window.hwnd(), &main);
+    SendMessageW(window.cmdFindMyIP.hwnd, BM_CLICK, 0, 0);
+    RECT shown{};
+    GetWindowRect(window.frmWorking().hwnd(), &shown);
+    const std::string where = "main window at " + std::to_string(corner.x) + "," + std::to_string(corner.y) +
+                              ", progress window at " + std::to_string(shown.left) + "," + std::to_string(shown.top);
+    EXPECT_TRUE(shown.left >= work.left && shown.top >= work.top && shown.right <= work.right &&
+                shown.bottom <= work.bottom)
+        << where;
+    RECT overlap{};
+    EXPECT_TRUE(IntersectRect(&overlap, &shown, &main)) << where;
+    // Centred on the main window along each axis where the screen leaves room for it.
+    if (shown.top > work.top && shown.bottom < work.bottom) {
+      EXPECT_LE(std::abs((shown.top + shown.bottom) - (main.top + main.bottom)), 1) << where;
+    }
+  }
 }
 
 TEST_F(Detection, NoInternetGivesAccessErrorWithoutAskingAnyService) {
