@@ -16,10 +16,6 @@ namespace {
 constexpr wchar_t kLoadLabel[] = L"frmMain Form_Load";
 constexpr wchar_t kStoreLabel[] = L"frmMain Form_QueryUnload";
 
-void RestoreEdge(HWND window, WindowEdge edge, const wchar_t* valueName, int dpi) {
-  if (const auto twips = StoredNumber(ReadString(kProgramKey, valueName))) MoveEdge(window, edge, *twips, dpi);
-}
-
 void RestoreCheck(const CheckBox& box, const wchar_t* valueName) {
   if (const auto state = StoredCheckState(ReadString(kProgramKey, valueName))) box.SetValue(*state);
 }
@@ -30,8 +26,10 @@ void StoreForeColor(COLORREF textColour) { WriteString(kProgramKey, kForeColorVa
 
 void FrmMain::LoadPreferences() {
   SkipTrap(kLoadLabel, [&] { CreateKey(kProgramKey); });
-  SkipTrap(kLoadLabel, [&] { RestoreEdge(hwnd(), WindowEdge::Top, kTopValue, Dpi()); });
-  SkipTrap(kLoadLabel, [&] { RestoreEdge(hwnd(), WindowEdge::Left, kLeftValue, Dpi()); });
+  StoredPlace place;
+  SkipTrap(kLoadLabel, [&] { place.topTwips = StoredTwips(ReadString(kProgramKey, kTopValue)); });
+  SkipTrap(kLoadLabel, [&] { place.leftTwips = StoredTwips(ReadString(kProgramKey, kLeftValue)); });
+  SkipTrap(kLoadLabel, [&] { MoveToStoredPlace(hwnd(), place, Dpi()); });
   SkipTrap(kLoadLabel, [&] {
     if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, kForeColorValue))) {
       ApplyColours(kGreen, kBlack);

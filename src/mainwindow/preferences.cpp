@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/app_error.h"
 #include "detect/isip.h"
+#include "ui/layout.h"
 
 namespace nb {
 
@@ -22,6 +24,30 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
 }
 
 std::optional<double> StoredNumber(std::wstring_view stored) { return ParseNumber(stored); }
+
+std::optional<int> StoredTwips(std::wstring_view stored) {
+  const auto value = ParseNumber(stored);
+  if (!value) return std::nullopt;
+  if (!(std::fabs(*value) < 1e8)) throw AppError(errnum::kOverflow, L"Overflow");
+  return static_cast<int>(*value);
+}
+
+std::optional<PixelRect> PlaceOnMonitors(const std::vector<MonitorArea>& monitors, const StoredPlace& stored,
+                                         const PixelRect& current, int currentDpi) {
+  if (!stored.leftTwips && !stored.topTwips) return std::nullopt;
+  const int from = currentDpi > 0 ? currentDpi : 96;
+  const auto scaled = [&](int pixels, int dpi) {
+    return static_cast<int>((static_cast<long long>(pixels) * dpi + from / 2) / from);
+  };
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const int dpi = monitors[i].dpi;
+    const int left = stored.leftTwips ? TwipsToPixels(*stored.leftTwips, dpi) : current.left;
+    const int top = stored.topTwips ? TwipsToPixels(*stored.topTwips, dpi) : current.top;
+    const PixelRect window{left, top, left + scaled(current.Width(), dpi), top + scaled(current.Height(), dpi)};
+    if (MonitorOf(monitors, window) == i) return window;
+  }
+  return std::nullopt;
+}
 
 std::optional<int> StoredCheckState(std::wstring_view stored) {
   const auto value = ParseNumber(stored);

@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "ui/screen_place.h"
 
 namespace nb {
 
@@ -18,6 +21,26 @@ std::wstring ArgumentText(std::wstring_view commandLine);
 
 // A stored value read as a number, or nothing when it is not one (the failure marker included).
 std::optional<double> StoredNumber(std::wstring_view stored);
+
+// A stored edge of the window in twips, or nothing when it is not a number. A number too large for
+// a place on a screen raises an overflow (run-time error 6).
+std::optional<int> StoredTwips(std::wstring_view stored);
+
+// The main window's stored place: its left and top edges in twips, each taken at the DPI of the
+// monitor the window was on when it closed; an edge may be missing.
+struct StoredPlace {
+  std::optional<int> leftTwips;
+  std::optional<int> topTwips;
+};
+
+// Where the main window goes for a stored place. `current` is where the system put it, at
+// `currentDpi`. The stored edges are read at each monitor's DPI in turn, the window keeping its size
+// in twips; the place is the first that puts the window on the very monitor whose DPI read it, so a
+// window comes back where it closed on any arrangement of monitors. A missing edge stays where
+// the system put it. Nothing when no monitor reads the place so (a monitor removed since, for one)
+// or no edge is stored.
+std::optional<PixelRect> PlaceOnMonitors(const std::vector<MonitorArea>& monitors, const StoredPlace& stored,
+                                         const PixelRect& current, int currentDpi);
 
 // A stored check box state: 0, 1 or 2; anything else is not a state.
 std::optional<int> StoredCheckState(std::wstring_view stored);

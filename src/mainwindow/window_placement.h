@@ -3,16 +3,18 @@
 
 #include <windows.h>
 
+#include "mainwindow/preferences.h"
+
 namespace nb {
 
 enum class WindowEdge { Top, Left };
 
-// Moves the window's top or left edge to a place in twips. A number too large for a screen
-// position raises an overflow (run-time error 6); a place on no monitor (one that was removed
-// since) is not taken, so that the window never opens out of sight.
-void MoveEdge(HWND window, WindowEdge edge, double twips, int dpi);
+// Moves the window to its stored place, read at the DPI of the monitor it was on when it closed
+// (PlaceOnMonitors). A place on no monitor (one that was removed since) is not taken, so that the
+// window never opens out of sight.
+void MoveToStoredPlace(HWND window, const StoredPlace& stored, int dpi);
 
-// Where the window's top or left edge is, in twips.
+// Where the window's top or left edge is, in twips at its DPI (that of the monitor it is on).
 int EdgeInTwips(HWND window, WindowEdge edge, int dpi);
 
 }  // namespace nb

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "base/app_error.h"
 #include "mainwindow/preferences.h"
 
 namespace {
@@ -68,6 +69,51 @@ TEST(SingleText, WritesPositionsAsShortDecimalText) {
   for (const double value : {15.0, 7335.0, 10.5, 123456.0}) {
     EXPECT_EQ(nb::StoredNumber(nb::SingleText(value)), value);
   }
+}
+
+// Where the main window comes back, from its left and top edges stored in twips at the DPI of the
+// monitor it closed on. The window was put at (100, 100) with 170 x 200 pixels at 96 dpi.
+TEST(PlaceOnMonitors, TheWindowComesBackWhereItClosedOnAnyArrangement) {
+  using nb::MonitorArea;
+  using nb::PixelRect;
+  const auto monitor = [](PixelRect area, int dpi) { return MonitorArea{area, area, dpi}; };
+  const MonitorArea primary = monitor({0, 0, 1920, 1080}, 96);
+  const MonitorArea rightAt150 = monitor({1920, 0, 4800, 1620}, 144);
+  const MonitorArea diagonal = monitor({1920, 1080, 3840, 2160}, 96);
+  const MonitorArea leftAt125 = monitor({-2400, -200, 0, 1150}, 120);
+  const MonitorArea primaryAt150 = monitor({0, 0, 2880, 1620}, 144);
+  const MonitorArea rightAt100 = monitor({2880, 0, 4800, 1080}, 96);
+  const PixelRect current{100, 100, 270, 300};
+  const struct {
+    const char* name;
+    std::vector<MonitorArea> monitors;
+    std::optional<int> left, top;  // twips
+    std::optional<PixelRect> placed;
+  } cases[] = {
+      {"one monitor", {primary}, 3000, 1500, PixelRect{200, 100, 370, 300}},
+      {"at x = 3000 on a monitor at 150 %", {primary, rightAt150}, 30000, 1000, PixelRect{3000, 100, 3255, 400}},
+      {"on a monitor diagonal to the primary", {primary, diagonal}, 30000, 18000, PixelRect{2000, 1200, 2170, 1400}},
+      {"on a monitor at 125 % left of and above the primary", {primary, leftAt125}, -12000, -1200,
+       PixelRect{-1000, -100, -787, 150}},
+      {"on a monitor at 100 % beside a primary at 150 %", {primaryAt150, rightAt100}, 45000, 750,
+       PixelRect{3000, 50, 3170, 250}},
+      {"partly off the primary's left edge", {primary}, -120, 1500, PixelRect{-8, 100, 162, 300}},
+      {"a place two monitors read so: the first listed", {primary, rightAt150}, 24000, 1500,
+       PixelRect{1600, 100, 1770, 300}},
+      {"only the top stored: the left edge stays", {primary}, std::nullopt, 1500, PixelRect{100, 100, 270, 300}},
+      {"on a monitor removed since", {primary}, 30000, 1000, std::nullopt},
+      {"in the corner that no monitor fills", {primary, diagonal}, 15000, 18000, std::nullopt},
+      {"nothing stored", {primary}, std::nullopt, std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(nb::PlaceOnMonitors(c.monitors, {c.left, c.top}, current, 96), c.placed) << c.name;
+  }
+}
+
+TEST(StoredTwips, ANumberTooLargeForAPlaceIsAnOverflow) {
+  EXPECT_EQ(nb::StoredTwips(L"1500"), 1500);
+  EXPECT_EQ(nb::StoredTwips(L"Error"), std::nullopt);
+  EXPECT_THROW(nb::StoredTwips(L"1e30"), nb::AppError);
 }
 
 }  // namespace
