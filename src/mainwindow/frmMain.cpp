@@ -246,6 +246,17 @@ void FrmMain::OnCommand(int id, int code) {
   }
 }
 
+// The close request never refuses; one that arrives while a run waits is carried out when the run
+// ends.
+void FrmMain::CloseNowOrAfterRun() {
+  if (runActive_) {
+    closePending_ = true;
+    return;
+  }
+  Form_QueryUnload();
+  DestroyWindow(hwnd());
+}
+
 void FrmMain::OnDestroy() { SetAccelerators(nullptr, nullptr); }
 
 bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -259,13 +270,19 @@ bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
       Form_Resize();
       return false;
     case WM_CLOSE:
-      // The close request never refuses; one that arrives while a run waits is carried out
-      // when the run ends.
-      if (runActive_) {
-        closePending_ = true;
-      } else {
-        Form_QueryUnload();
-        DestroyWindow(hwnd());
+      CloseNowOrAfterRun();
+      result = 0;
+      return true;
+    case WM_QUERYENDSESSION:
+      // Windows may end the process soon after it asked: the preferences are kept at once.
+      StorePreferences();
+      result = TRUE;
+      return true;
+    case WM_ENDSESSION:
+      // The session ends (log off, shut down) and the program with it: the close step runs.
+      if (wParam) {
+        if (runActive_) StorePreferences();
+        CloseNowOrAfterRun();
       }
       result = 0;
       return true;

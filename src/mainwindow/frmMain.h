@@ -120,6 +120,7 @@ class FrmMain : public Window, private ChainView {
   void SaveToFile(const Control& label);
 
   void CreateControlsAndToolTips();
+  void CloseNowOrAfterRun();
   void CloseOtherWindows();
   void ShowHostName(const std::wstring& captionPrefix, const std::wstring& address);
   void PopUp(HMENU menu, const Control& label, int x, int y);

@@ -186,6 +186,26 @@ TEST_F(MainWindow, StoredPositionAndBoxesComeBackAndCloseStoresThem) {
   EXPECT_EQ(Stored(L"Autoquit"), L"1");
 }
 
+TEST_F(MainWindow, TheEndOfTheSessionStoresThePreferencesAndCloses) {
+  Open();
+  SetWindowPos(window.hwnd(), nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageW(window.chkAutoRun.hwnd, BM_CLICK, 0, 0);
+  SendMessageW(window.chkAutoQuit.hwnd, BM_CLICK, 0, 0);
+  // Windows asks whether the session may end: the program agrees and keeps its preferences at once.
+  EXPECT_EQ(SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(Stored(L"Top"), nb::SingleText(nb::PixelsToTwips(60, window.Dpi())));
+  EXPECT_EQ(Stored(L"Left"), nb::SingleText(nb::PixelsToTwips(40, window.Dpi())));
+  EXPECT_EQ(Stored(L"Autorun"), L"1");
+  EXPECT_EQ(Stored(L"Autoquit"), L"1");
+  // Another program refused, so the session goes on, and the program with it.
+  SendMessageW(window.hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(window.IsOpen());
+  SendMessageW(window.chkAutoRun.hwnd, BM_CLICK, 0, 0);
+  SendMessageW(window.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_FALSE(window.IsOpen());
+  EXPECT_EQ(Stored(L"Autorun"), L"0");
+}
+
 TEST_F(MainWindow, AStoredPlaceOffEveryScreenOrTooLargeIsNotTaken) {
   struct PlaceCase {
     const wchar_t* stored;
