@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 #include "base/dynamic_library.h"
 #include "base/skip_trap.h"
@@ -73,6 +74,10 @@ bool Main(const Environment& env) {
   } catch (...) {
     const AppError error = CurrentError();
     ReportError(error, kMainProcedureLabel, StartupHint(error.number));
+    // A half-made window would keep the process, and the single-instance guard, alive unseen.
+    const std::vector<Window*> made(Window::OpenWindows().rbegin(), Window::OpenWindows().rend());
+    for (Window* window : made) window->Unload();
+    return false;
   }
   return !Window::OpenWindows().empty();
 }

@@ -28,7 +28,8 @@ struct Environment {
 
 Environment SystemEnvironment();
 
-// Runs the start-up steps. Returns true when the program goes on running (a window is open).
+// Runs the start-up steps. Returns true when the program goes on running (a window is open). After
+// an error has been reported, every window made so far is destroyed and the program ends.
 bool Main(const Environment& env);
 bool Main();
 

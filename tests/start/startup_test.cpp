@@ -65,16 +65,27 @@ INSTANTIATE_TEST_SUITE_P(Numbers, StartupFailures,
                                          FailureCase{50003, L"Please re-install the program"},
                                          FailureCase{5, L"Please report this error"}));
 
-TEST(Startup, AWindowCreatedBeforeTheErrorStaysOpen) {
+// A main window whose frame exists but one of whose controls cannot be made (its class is missing).
+class HalfMade : public nb::Window {
+ public:
+  void Open() {
+    CreateFrame({L"Netbeacon.StartupTestWindow", L"half made"});
+    CreateControls({{&control, L"Netbeacon.NoSuchControlClass", L"", WS_VISIBLE, 101, {0, 0, 600, 300}}});
+  }
+  nb::Control control;
+};
+
+TEST(Startup, AControlThatCannotBeMadeIsReportedAndTheHalfMadeWindowGoes) {
   nbtest::ScriptedModalUi ui;
-  StandIn window;
-  const bool running = nb::startup::Main({[] { return false; }, [&] {
-                                            window.Open();
-                                            throw nb::AppError(91, L"Object variable not set");
-                                          }});
-  EXPECT_TRUE(running);
-  EXPECT_TRUE(window.IsOpen());
-  EXPECT_EQ(ui.messages.size(), 1u);
+  HalfMade window;
+  const bool running = nb::startup::Main({[] { return false; }, [&] { window.Open(); }});
+  EXPECT_FALSE(running);
+  EXPECT_FALSE(window.IsOpen());
+  EXPECT_TRUE(nb::Window::OpenWindows().empty());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].text.find(L" 339 - Control Netbeacon.NoSuchControlClass cannot be created"),
+            std::wstring::npos)
+      << testing::PrintToString(ui.messages[0].text);
 }
 
 TEST(Startup, CommonControlsAreFoundAtRunTime) {
