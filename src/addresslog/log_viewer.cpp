@@ -4,18 +4,22 @@
 #include "addresslog/log_writer.h"
 #include "base/system_error.h"
 #include "base/unique_any.h"
+#include "base/win_text.h"
 #include "ui/error_report.h"
 
 namespace nb {
 
+std::wstring TextEditorPath() { return SystemFolder() + L"notepad.exe"; }
+
 DWORD StartEditor(std::wstring_view editor, std::wstring_view path) {
+  const std::wstring program(editor);
   std::wstring commandLine = EditorCommandLine(editor, path);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     throw FileOperationError(GetLastError(), L"Cannot start", editor);
   }
   const unique_handle process(info.hProcess);
@@ -24,7 +28,11 @@ DWORD StartEditor(std::wstring_view editor, std::wstring_view path) {
 }
 
 bool OpenLogInEditor() {
-  return ReportTrap(kHistoryProcedureLabel, [] { StartEditor(kTextEditor, LogPath()); });
+  return ReportTrap(kHistoryProcedureLabel, [] { StartEditor(TextEditorPath(), LogPath()); });
+}
+
+bool OpenLogInEditor(const std::wstring& logPath) {
+  return ReportTrap(kHistoryProcedureLabel, [&] { StartEditor(TextEditorPath(), logPath); });
 }
 
 bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor) {

@@ -10,19 +10,24 @@
 
 namespace nb {
 
-inline constexpr wchar_t kTextEditor[] = L"notepad.exe";
 inline constexpr wchar_t kHistoryProcedureLabel[] = L"menuHistory_Click";
 
-// Starts `editor` as a process of its own with `path` as its one argument (quoted), in a normal
-// window with the focus. It is not waited for and its handles are closed at once. Returns the new
-// process's id; raises an AppError when the editor cannot be started.
+// The system's text editor, "notepad.exe" in the system folder, by its full path: a search would
+// look in the program's own folder and the current folder first.
+std::wstring TextEditorPath();
+
+// Starts the program `editor` (a full path; nothing is searched for) as a process of its own with
+// `path` as its one argument (quoted), in a normal window with the focus. It is not waited for and
+// its handles are closed at once. Returns the new process's id; raises an AppError when the editor
+// cannot be started.
 DWORD StartEditor(std::wstring_view editor, std::wstring_view path);
 
 // menuHistory_Click: shows the address log (LogPath()) in the text editor. A failure shows the error
 // report labelled "menuHistory_Click". True when the editor was started.
 bool OpenLogInEditor();
-// The same with the log path and the editor given.
-bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor = kTextEditor);
+// The same with the log path, and the editor, given.
+bool OpenLogInEditor(const std::wstring& logPath);
+bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor);
 
 
 }  // namespace nb

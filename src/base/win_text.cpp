@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/system_error.h"
+
 namespace nb {
 
 std::wstring FromAnsi(std::string_view text) {
@@ -50,6 +52,22 @@ std::wstring ExecutableFolder() {
   std::wstring path = ExecutablePath();
   const auto slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring(L".\\") : path.substr(0, slash + 1);
+}
+
+std::wstring SystemFolder() {
+  std::wstring path(64, L'\0');
+  for (;;) {
+    // Too small a buffer gives the size needed, its NUL included.
+    const UINT n = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
+    if (n == 0) throw FileOperationError(GetLastError(), L"Cannot find", L"the system folder");
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(n);
+  }
+  if (path.back() != L'\\') path += L'\\';
+  return path;
 }
 
 }  // namespace nb

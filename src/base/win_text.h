@@ -1,5 +1,5 @@
-// Text at the boundary with Windows: ANSI code page conversions, window texts and the
-// program's own path.
+// Text at the boundary with Windows: ANSI code page conversions, window texts, the program's
+// own path and the system folder.
 #pragma once
 
 #include <windows.h>
@@ -20,5 +20,9 @@ void SetWindowTextOf(HWND hwnd, std::wstring_view text);
 // Full path of the running executable, and its folder with a trailing backslash.
 std::wstring ExecutablePath();
 std::wstring ExecutableFolder();
+
+// The system folder (where the system's own programs are) with a trailing backslash. Raises an
+// AppError in the unlikely case that Windows cannot say.
+std::wstring SystemFolder();
 
 }  // namespace nb

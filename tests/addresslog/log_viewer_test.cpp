@@ -94,19 +94,16 @@ TEST(OpenLogInEditor, AMissingEditorShowsTheReport) {
   EXPECT_NE(report.text.find(L"\r\nmenuHistory_Click\r\n"), std::wstring::npos);
 }
 
-// Finds a visible top-level window of a process by its title.
-HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
+// Finds a visible top-level window by its title, in any process.
+HWND FindWindowTitled(const std::wstring& title) {
   struct Search {
-    DWORD pid;
     const std::wstring* title;
     HWND found;
-  } search{pid, &title, nullptr};
+  } search{&title, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->pid && IsWindowVisible(hwnd) && nb::WindowText(hwnd) == *s->title) {
+        if (IsWindowVisible(hwnd) && nb::WindowText(hwnd) == *s->title) {
           s->found = hwnd;
           return FALSE;
         }
@@ -116,21 +113,46 @@ HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
   return search.found;
 }
 
-TEST(StartEditor, NotepadOpensTheLogInAFolderWithBlanks) {
+// Makes a folder the current one for the object's life.
+class ScopedCurrentFolder {
+ public:
+  explicit ScopedCurrentFolder(const std::wstring& folder) : previous_(GetCurrentDirectoryW(0, nullptr), L'\0') {
+    previous_.resize(GetCurrentDirectoryW(static_cast<DWORD>(previous_.size()), previous_.data()));
+    SetCurrentDirectoryW(folder.c_str());
+  }
+  ~ScopedCurrentFolder() { SetCurrentDirectoryW(previous_.c_str()); }
+
+ private:
+  std::wstring previous_;
+};
+
+TEST(OpenLogInEditor, NotepadOfTheSystemFolderOpensTheLogInAFolderWithBlanks) {
   nbtest::TempFolder folder;
   const std::wstring dataFolder = folder.path() + L"Ambertop software";
   ASSERT_TRUE(CreateDirectoryW(dataFolder.c_str(), nullptr));
   const std::wstring log = dataFolder + L"\\Netbeacon.log";
   nbtest::WriteFileBytes(log, "\"3/9/2024\",\"192.168.1.10\",\"203.0.113.7\"\r\n");
-  const DWORD pid = nb::StartEditor(nb::kTextEditor, log);
-  const nb::unique_handle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-  ASSERT_TRUE(process);
+  // Another notepad.exe in the current folder, which a search for the name finds before the system's.
+  const std::wstring record = folder.path() + L"record.txt";
+  SetEnvironmentVariableW(L"NB_RECORD_COMMAND_LINE", record.c_str());
+  ASSERT_TRUE(CopyFileW((nb::ExecutableFolder() + L"record_command_line.exe").c_str(),
+                        (folder.path() + L"notepad.exe").c_str(), FALSE));
   HWND window = nullptr;
-  const bool shown = WaitUntil([&] { return (window = FindProcessWindow(pid, L"Netbeacon.log - Notepad")) != nullptr; },
-                               kStartBoundMs);
-  if (shown) PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
-  EXPECT_TRUE(shown) << "no window titled \"Netbeacon.log - Notepad\" appeared";
+  {
+    const ScopedCurrentFolder current(folder.path());
+    nbtest::ScriptedModalUi ui;
+    ASSERT_TRUE(nb::OpenLogInEditor(log));
+    EXPECT_TRUE(ui.messages.empty());
+    WaitUntil([&] { return (window = FindWindowTitled(L"Netbeacon.log - Notepad")) || nbtest::FileExists(record); },
+              kStartBoundMs);
+  }
+  EXPECT_FALSE(nbtest::FileExists(record)) << "the notepad.exe of the current folder was started";
+  ASSERT_NE(window, nullptr) << "no window titled \"Netbeacon.log - Notepad\" appeared";
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  const nb::unique_handle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  if (process && WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
   // The editor shows the log without changing it.
   EXPECT_EQ(nbtest::ReadFileBytes(log), "\"3/9/2024\",\"192.168.1.10\",\"203.0.113.7\"\r\n");
 }
