@@ -329,9 +329,9 @@ std::optional<DWORD> CloseAndWait(RunningProgram& program, HWND window, DWORD ti
 
 namespace {
 
-nb::unique_hkey OpenSettingsKey() {
+nb::unique_hkey OpenSettingsKey(const std::wstring& keyPath = kSettingsKey) {
   nb::unique_hkey key;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(),
+  RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(),
                   nullptr);
   return key;
 }
@@ -352,14 +352,14 @@ void ScopedSettings::Remember(const std::wstring& name) {
   for (const Saved& saved : saved_) {
     if (Upper(saved.name) == Upper(name)) return;
   }
-  const nb::unique_hkey key = OpenSettingsKey();
+  const nb::unique_hkey key = OpenSettingsKey(keyPath_);
   saved_.push_back(Saved{name, key ? ReadRaw(key.get(), name) : std::nullopt});
 }
 
-ScopedSettings& ScopedSettings::Set(const std::wstring& name, const std::wstring& value) {
+ScopedSettings& ScopedSettings::Set(const std::wstring& name, const std::wstring& value, DWORD type) {
   Remember(name);
-  if (const nb::unique_hkey key = OpenSettingsKey()) {
-    RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  if (const nb::unique_hkey key = OpenSettingsKey(keyPath_)) {
+    RegSetValueExW(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   }
   return *this;
@@ -367,7 +367,7 @@ ScopedSettings& ScopedSettings::Set(const std::wstring& name, const std::wstring
 
 ScopedSettings& ScopedSettings::Remove(const std::wstring& name) {
   Remember(name);
-  if (const nb::unique_hkey key = OpenSettingsKey()) RegDeleteValueW(key.get(), name.c_str());
+  if (const nb::unique_hkey key = OpenSettingsKey(keyPath_)) RegDeleteValueW(key.get(), name.c_str());
   return *this;
 }
 
@@ -381,7 +381,7 @@ std::optional<std::wstring> ScopedSettings::Read(const std::wstring& name) {
 }
 
 ScopedSettings::~ScopedSettings() {
-  const nb::unique_hkey key = OpenSettingsKey();
+  const nb::unique_hkey key = OpenSettingsKey(keyPath_);
   if (!key) return;
   for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
     if (it->previous) {
@@ -494,9 +494,10 @@ std::optional<std::wstring> QueryValueWithRegTool(const std::wstring& name, std:
 // --- The address log ------------------------------------------------------------------------------
 
 std::wstring LogFilePath() {
-  wchar_t folder[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+  PWSTR folder = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) return {};
   std::wstring path(folder);
+  CoTaskMemFree(folder);
   if (!path.empty() && path.back() != L'\\') path += L'\\';
   return path + L"Ambertop software\\Netbeacon\\Netbeacon.log";
 }

@@ -109,18 +109,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kAction
 // when it did not end within the bound.
 std::optional<DWORD> CloseAndWait(RunningProgram& program, HWND window, DWORD timeoutMs = kExitTimeout);
 
-// String values under the program's key HKEY_CURRENT_USER\Software\Ambertop\Netbeacon, set for
-// the lifetime of the object; what was there before (or its absence) is put back afterwards.
-// Declare it before the RunningProgram it is meant for, so the program has ended before the values
-// are put back.
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Ambertop\\Netbeacon";
+
+// String values under a key of HKEY_CURRENT_USER, by default the program's key
+// HKEY_CURRENT_USER\Software\Ambertop\Netbeacon, set for the lifetime of the object; what was
+// there before (or its absence) is put back afterwards. Declare it before the RunningProgram it is
+// meant for, so the program has ended before the values are put back.
 class ScopedSettings {
  public:
-  ScopedSettings() = default;
+  explicit ScopedSettings(std::wstring keyPath = kSettingsKey) : keyPath_(std::move(keyPath)) {}
   ScopedSettings(const ScopedSettings&) = delete;
   ScopedSettings& operator=(const ScopedSettings&) = delete;
   ~ScopedSettings();
 
-  ScopedSettings& Set(const std::wstring& name, const std::wstring& value);
+  ScopedSettings& Set(const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ);
   ScopedSettings& Remove(const std::wstring& name);
 
   // The current string value, or nothing when it is missing.
@@ -133,10 +135,9 @@ class ScopedSettings {
     std::wstring name;
     std::optional<std::pair<DWORD, std::vector<BYTE>>> previous;
   };
+  std::wstring keyPath_;
   std::vector<Saved> saved_;
 };
-
-inline constexpr wchar_t kSettingsKey[] = L"Software\\Ambertop\\Netbeacon";
 
 // --- Other programs -----------------------------------------------------------------------------
 

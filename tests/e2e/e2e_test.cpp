@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -688,6 +689,55 @@ TEST_F(EndToEnd, CtrlQEndsTheProgramAndStoresThePreferences) {
   ASSERT_TRUE(PressKeys({VK_CONTROL, 'Q'}));
   EXPECT_EQ(program.WaitForExit(kExitTimeout), std::optional<DWORD>(0)) << "Ctrl+Q did not end the program";
   EXPECT_EQ(ScopedSettings::Read(L"Autorun"), std::optional<std::wstring>(L"1"));
+}
+
+// --- Long paths -------------------------------------------------------------------------------------
+
+// The manifest built into a program, as text.
+std::string ManifestOf(const std::wstring& program) {
+  const nb::unique_hmodule image(
+      LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  if (!image) return {};
+  const HRSRC found = FindResourceW(image.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  const HGLOBAL loaded = found ? LoadResource(image.get(), found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  return bytes ? std::string(static_cast<const char*>(bytes), SizeofResource(image.get(), found)) : std::string();
+}
+
+// A folder made below `base` whose path is exactly `length` characters long.
+std::wstring DeepFolder(std::wstring base, size_t length) {
+  if (base.back() == L'\\') base.pop_back();
+  while (base.size() < length) {
+    base += L'\\' + std::wstring(std::min<size_t>(40, length - base.size() - 1), L'd');
+    if (!CreateDirectoryW(base.c_str(), nullptr)) return {};
+  }
+  return base;
+}
+
+TEST_F(EndToEnd, UnderAProfilePathPast260CharactersTheDataFolderLogAndScratchFileWork) {
+  // On Windows, paths past 260 characters need the program to say it handles them.
+  EXPECT_NE(ManifestOf(ProgramPath()).find(">true</longPathAware>"), std::string::npos);
+  const std::wstring expectedLan = ExpectedLanAddress();
+  ASSERT_FALSE(expectedLan.empty()) << "this machine has no adapter with an IPv4 address";
+  // The user's roaming folder moved deep down, as the user's shell folder setting does. Wine's shell
+  // ignores a setting of 260 characters or more, so it is 259 long: the data folder below it, the
+  // log and the scratch file have paths past 260 characters.
+  nbtest::TempFolder temp;
+  const std::wstring roaming = DeepFolder(temp.path(), 259);
+  ASSERT_EQ(roaming.size(), 259u);
+  const std::wstring data = roaming + L"\\Ambertop software\\Netbeacon\\";
+  ScopedSettings shellFolders(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders");
+  shellFolders.Set(L"AppData", roaming, REG_EXPAND_SZ);
+
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  ASSERT_NO_FATAL_FAILURE(Find(main, program.pid(), expectedLan, kServiceAddress, 1));
+  const std::string log = nbtest::ReadFileBytes(data + L"Netbeacon.log");
+  EXPECT_NE(log.find("\",\"" + Utf8(expectedLan) + "\",\"" + Utf8(kServiceAddress) + "\"\r\n"), std::string::npos) << log;
+  EXPECT_FALSE(nbtest::FileExists(data + L"ip.txt"));
+  EXPECT_FALSE(nbtest::FileExists(log_.path())) << "the log was written to the usual folder";
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
 }
 
 }  // namespace

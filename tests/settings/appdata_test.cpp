@@ -22,8 +22,10 @@ bool IsFolder(const std::wstring& path) {
 }
 
 std::wstring AppDataBySystem() {
-  wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  PWSTR folder = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) return {};
+  std::wstring path(folder);
+  CoTaskMemFree(folder);
   return path;
 }
 

@@ -81,13 +81,33 @@ TempFolder::TempFolder() {
   if (path_.back() != L'\\') path_ += L'\\';
 }
 
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+namespace {
+
+// Removes a folder and everything in it, read-only files included. Through the system's calls
+// rather than std::filesystem, whose directory walk here fails on paths longer than 260 characters.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path + L"\\");
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
   }
-  std::filesystem::remove_all(path_, ignored);
+  RemoveDirectoryW(folder.c_str());
 }
+
+}  // namespace
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
