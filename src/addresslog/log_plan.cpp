@@ -6,23 +6,37 @@
 namespace nb {
 namespace {
 
+// A field read from the log, when it is clean text; otherwise what stands in for it.
+std::wstring CleanOr(const std::wstring& field, const std::wstring& standIn) {
+  return IsCleanLogField(field) ? field : standIn;
+}
+
 struct WorkingValues {
   std::wstring date;
   std::wstring lan;
   std::wstring wan;
+  // The current label texts, which stand in for a field that is not clean text.
+  std::wstring labelLan;
+  std::wstring labelWan;
 
   // Each item read overwrites the field it stands for.
   void Take(const std::vector<std::wstring>& items) {
-    if (items.size() > 0) date = items[0];
-    if (items.size() > 1) lan = items[1];
-    if (items.size() > 2) wan = items[2];
+    if (items.size() > 0) date = CleanOr(items[0], std::wstring());
+    if (items.size() > 1) lan = CleanOr(items[1], labelLan);
+    if (items.size() > 2) wan = CleanOr(items[2], labelWan);
   }
 };
 
+// A new log: one record with today's date and the working addresses, then, as in any run, one with
+// the current addresses when they differ from it.
 LogPlan StartAfresh(const CivilDate& today, std::wstring_view pattern, const WorkingValues& working) {
   LogPlan plan;
   plan.keepDamagedCopy = true;
-  plan.appends.push_back(FormatLogRecord(FormatShortDate(today, pattern), working.lan, working.wan));
+  const std::wstring date = FormatShortDate(today, pattern);
+  plan.appends.push_back(FormatLogRecord(date, working.lan, working.wan));
+  if (working.lan != working.labelLan || working.wan != working.labelWan) {
+    plan.appends.push_back(FormatLogRecord(date, working.labelLan, working.labelWan));
+  }
   return plan;
 }
 
@@ -32,7 +46,7 @@ LogPlan PlanLogUpdate(const std::optional<LogEnd>& log, const CivilDate& today, 
                       std::wstring_view lanLabelText, std::wstring_view wanLabelText) {
   const std::wstring lan = LogFieldText(lanLabelText);
   const std::wstring wan = LogFieldText(wanLabelText);
-  WorkingValues working{std::wstring(), lan, wan};
+  WorkingValues working{std::wstring(), lan, wan, lan, wan};
 
   if (!log) {
     LogPlan plan;

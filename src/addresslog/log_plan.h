@@ -26,6 +26,7 @@ struct LogPlan {
 };
 
 // `log` is nothing when there is no log. The label texts are taken as the log holds them (LogFieldText).
+// An address read from the log that is not clean text (IsCleanLogField) is replaced by the label text.
 //  - no log: one record with today's date and the label texts;
 //  - no record at all (empty log): a new log with today's date and the label texts;
 //  - last record cut short (fewer than three items): a new log with today's date and the texts read
@@ -33,6 +34,8 @@ struct LogPlan {
 //    label texts;
 //  - last record's date unreadable with the pattern: a new log with today's date and that record's
 //    addresses;
+//  - after such a new log's record, a record with today's date and the label texts when they differ
+//    from it, so that a change is logged in the same run;
 //  - otherwise a carry-over record with today's date when the last record is from an earlier day, then
 //    a change record (the working date: the last record's date text, or today's after a carry-over)
 //    when either address differs from the last record's, exactly.

@@ -10,7 +10,6 @@ constexpr std::wstring_view kBlanks = L" \t";
 
 }  // namespace
 
-
 std::wstring LogFieldText(std::wstring_view labelText) {
   std::wstring text;
   text.reserve(labelText.size());
@@ -18,6 +17,13 @@ std::wstring LogFieldText(std::wstring_view labelText) {
     if (c != L'\r' && c != L'\n' && c != L'"') text += c;
   }
   return std::wstring(Trim(text));
+}
+
+bool IsCleanLogField(std::wstring_view field) {
+  for (const wchar_t c : field) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == L'"') return false;
+  }
+  return true;
 }
 
 std::wstring FormatLogRecord(std::wstring_view date, std::wstring_view lan, std::wstring_view wan) {

@@ -15,6 +15,10 @@ namespace nb {
 // its items), then leading and trailing spaces removed.
 std::wstring LogFieldText(std::wstring_view labelText);
 
+// True when a field read back from the log is clean text that can stand in a record: no control
+// character (C0, DEL or C1) and no double quote. A damaged log yields fields that are neither.
+bool IsCleanLogField(std::wstring_view field);
+
 // One record with its CR LF; the fields are written as they stand.
 std::wstring FormatLogRecord(std::wstring_view date, std::wstring_view lan, std::wstring_view wan);
 

@@ -8,6 +8,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using nb::CivilDate;
 using nb::LogEnd;
 
@@ -73,25 +74,38 @@ TEST(LogPlan, Table) {
       // Logs that cannot be read back: kept aside, and a new log of one record.
       {"empty log: today and the labels", LogEnd{{}}, kToday, L"M/d/yyyy", L" " + kLan, kWan, true,
        {Rec(L"12/7/2026", kLan, kWan)}},
-      {"date under another locale: that record's addresses", LogEnd{{Line(L"24.12.2026", L"10.0.0.5", L"1.2.3.4")}},
-       kToday, L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.5", L"1.2.3.4")}},
+      // After the new log's record, the current addresses are compared with it as in any run.
+      {"date under another locale: that record's addresses, then the change",
+       LogEnd{{Line(L"24.12.2026", L"10.0.0.5", L"1.2.3.4")}}, kToday, L"M/d/yyyy", kLan, kWan, true,
+       {Rec(L"12/7/2026", L"10.0.0.5", L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
+      {"date under another locale, addresses unchanged", LogEnd{{Line(L"24.12.2026", kLan, kWan)}}, kToday,
+       L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", kLan, kWan)}},
       {"empty date", LogEnd{{Line(L"", L"10.0.0.5", L"1.2.3.4")}}, kToday, L"M/d/yyyy", kLan, kWan, true,
-       {Rec(L"12/7/2026", L"10.0.0.5", L"1.2.3.4")}},
+       {Rec(L"12/7/2026", L"10.0.0.5", L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
       {"garbage line", LogEnd{{std::wstring(7, L'\0')}}, kToday, L"M/d/yyyy", kLan, kWan, true,
        {Rec(L"12/7/2026", kLan, kWan)}},
       {"cut short after two items: the rest from the record before",
        LogEnd{{Line(L"12/6/2026", L"10.0.0.5", L"1.2.3.4"), L"\"12/7/2026\",\"10.0.0.6\""}}, kToday, L"M/d/yyyy", kLan,
-       kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", L"1.2.3.4")}},
+       kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
       {"cut short inside the third item", LogEnd{{Line(L"12/6/2026", L"10.0.0.5", L"1.2.3.4"), L"\"12/7/2026\",\"10.0.0.6\",\"5.6."}},
-       kToday, L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", L"1.2.3.4")}},
+       kToday, L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
       {"cut short after one item", LogEnd{{Line(L"12/6/2026", L"10.0.0.5", L"1.2.3.4"), L"\"12/7/2026\""}}, kToday,
-       L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.5", L"1.2.3.4")}},
+       L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.5", L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
       {"cut short, no record before: the labels", LogEnd{{L"\"12/7/2026\",\"10.0.0.6\""}}, kToday, L"M/d/yyyy", kLan,
-       kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", kWan)}},
+       kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", kWan), Rec(L"12/7/2026", kLan, kWan)}},
       {"cut short, the line before is no record either", LogEnd{{L"\"12/6/2026\"", L"\"12/7/2026\",\"10.0.0.6\""}},
-       kToday, L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", kWan)}},
+       kToday, L"M/d/yyyy", kLan, kWan, true, {Rec(L"12/7/2026", L"10.0.0.6", kWan), Rec(L"12/7/2026", kLan, kWan)}},
       {"cut short, new log in the user's format", LogEnd{{L"\"7.12.2026\",\"10.0.0.6"}}, kToday, L"dd.MM.yyyy", kLan,
        kWan, true, {Rec(L"07.12.2026", kLan, kWan)}},
+      // A field of a damaged line is taken only when it is clean text; else the label text stands in.
+      {"a compressed line: its bytes give way to the labels",
+       LogEnd{{L"\x1f\x8b\x08\",\"10.0\x00\x07.5\",\"1.2.3.4\x1b\""s}}, kToday, L"M/d/yyyy", kLan, kWan,
+       true, {Rec(L"12/7/2026", kLan, kWan)}},
+      {"cut short, a control character in the field read",
+       LogEnd{{Line(L"12/6/2026", L"10.0.0.5", L"1.2.3.4"), L"\"12/7/2026\",\"10.0\x7f.0.6\""}}, kToday, L"M/d/yyyy",
+       kLan, kWan, true, {Rec(L"12/7/2026", kLan, L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
+      {"a double quote inside an unquoted field", LogEnd{{L"24.12.2026,10.0\"0.5,1.2.3.4"}}, kToday, L"M/d/yyyy",
+       kLan, kWan, true, {Rec(L"12/7/2026", kLan, L"1.2.3.4"), Rec(L"12/7/2026", kLan, kWan)}},
   };
   for (const auto& c : cases) {
     const nb::LogPlan plan = nb::PlanLogUpdate(c.log, c.today, c.pattern, c.lan, c.wan);

@@ -28,6 +28,9 @@ const std::string kWan = "203.0.113.9";
 const std::wstring kLanW = L"192.168.1.20";
 const std::wstring kWanW = L"203.0.113.9";
 
+// Bytes as a compressed file has them: NULs, control bytes, double quotes, commas.
+const std::string kCompressed("\x1f\x8b\x08\x00\x9c\x05,\"\x01\xed\x9d\",\"\x0b\x8a\x00\"\x22,\r\n", 22);
+
 DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
 TEST(AppendAddressChanges, Table) {
@@ -79,12 +82,14 @@ TEST(AppendAddressChanges, Table) {
       {"empty read-only log", std::string(), FILE_ATTRIBUTE_READONLY, kLanW, kWanW, kUs, Rec("12/7/2026", kLan, kWan),
        std::string()},
       {"record cut short", Rec("12/6/2026", "10.0.0.5", "1.2.3.4") + "\"12/7/2026\",\"10.0.0.6\"\r\n", 0, kLanW, kWanW,
-       kUs, Rec("12/7/2026", "10.0.0.6", "1.2.3.4"), Rec("12/6/2026", "10.0.0.5", "1.2.3.4") + "\"12/7/2026\",\"10.0.0.6\"\r\n"},
+       kUs, Rec("12/7/2026", "10.0.0.6", "1.2.3.4") + Rec("12/7/2026", kLan, kWan), Rec("12/6/2026", "10.0.0.5", "1.2.3.4") + "\"12/7/2026\",\"10.0.0.6\"\r\n"},
       {"record cut short inside a field", Rec("12/6/2026", "10.0.0.5", "1.2.3.4") + "\"12/7/2026\",\"10.0.0.6\",\"5.6.",
-       0, kLanW, kWanW, kUs, Rec("12/7/2026", "10.0.0.6", "1.2.3.4"),
+       0, kLanW, kWanW, kUs, Rec("12/7/2026", "10.0.0.6", "1.2.3.4") + Rec("12/7/2026", kLan, kWan),
        Rec("12/6/2026", "10.0.0.5", "1.2.3.4") + "\"12/7/2026\",\"10.0.0.6\",\"5.6."},
       {"date written under another locale", Rec("24.12.2026", "10.0.0.5", "1.2.3.4"), 0, kLanW, kWanW, kUs,
-       Rec("12/7/2026", "10.0.0.5", "1.2.3.4"), Rec("24.12.2026", "10.0.0.5", "1.2.3.4")},
+       Rec("12/7/2026", "10.0.0.5", "1.2.3.4") + Rec("12/7/2026", kLan, kWan), Rec("24.12.2026", "10.0.0.5", "1.2.3.4")},
+      {"a compressed copy: none of its bytes in the new log", kCompressed, 0, kLanW, kWanW, kUs,
+       Rec("12/7/2026", kLan, kWan), kCompressed},
       {"NUL bytes at the end", Rec("12/6/2026", kLan, kWan) + std::string(512, '\0'), 0, kLanW, kWanW, kUs,
        Rec("12/7/2026", kLan, kWan), Rec("12/6/2026", kLan, kWan) + std::string(512, '\0')},
   };
