@@ -1,37 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <vector>
-
 #include "ui/screen_place.h"
 
 namespace {
 
-using nb::MonitorArea;
 using nb::PixelRect;
-
-MonitorArea Monitor(PixelRect area, int dpi = 96) { return MonitorArea{area, area, dpi}; }
-
-TEST(MonitorOf, TheMonitorThatHoldsTheLargestPartOfTheWindow) {
-  const MonitorArea primary = Monitor({0, 0, 1920, 1080});
-  const MonitorArea right = Monitor({1920, 0, 4800, 1620}, 144);
-  const MonitorArea diagonal = Monitor({1920, 1080, 3840, 2160});
-  const struct {
-    const char* name;
-    std::vector<MonitorArea> monitors;
-    PixelRect window;
-    std::optional<size_t> monitor;
-  } cases[] = {
-      {"inside the only monitor", {primary}, {100, 100, 300, 300}, 0},
-      {"partly off its left edge", {primary}, {-50, 100, 150, 300}, 0},
-      {"across two, more on the second", {primary, right}, {1900, 100, 2100, 300}, 1},
-      {"across two, half on each: the first listed", {primary, right}, {1820, 100, 2020, 300}, 0},
-      {"on the monitor diagonal to the primary", {primary, diagonal}, {2000, 1200, 2200, 1400}, 1},
-      {"in the corner no monitor fills", {primary, diagonal}, {1000, 1200, 1200, 1400}, std::nullopt},
-      {"no monitor at all", {}, {0, 0, 10, 10}, std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(nb::MonitorOf(c.monitors, c.window), c.monitor) << c.name;
-}
 
 TEST(CentredWithin, CentresOverTheWindowAndStaysInsideTheWorkArea) {
   const PixelRect work{0, 0, 1024, 738};  // a task bar of 30 pixels below
