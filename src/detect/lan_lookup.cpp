@@ -3,11 +3,14 @@
 #include <iphlpapi.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "detect/lan_choice.h"
 #include "detect/lan_lookup.h"
 #include "base/dynamic_library.h"
+#include "base/worker.h"
+#include "ui/message_loop.h"
 #include "ui/modal.h"
 #include "base/text_util.h"
 #include "base/win_text.h"
@@ -30,11 +33,56 @@ struct SocketsApi {
 };
 
 SocketsApi& Sockets() {
-  static SocketsApi api;  // a failed load raises, and is tried again on the next call
+  // A failed load raises, and is tried again on the next call. Never unloaded: a lookup that
+  // outlived its bound may still run in it as the program ends.
+  static SocketsApi& api = *new SocketsApi;
   return api;
 }
 
 void Tell(const wchar_t* text, UINT style = MB_OK) { ShowMessage(text, style, kProgramName); }
+
+// The system's reverse lookup. The host entry belongs to the thread that asked, so the name is
+// copied out there.
+std::optional<std::string> SystemReverseLookup(unsigned long address) {
+  const hostent* host = Sockets().getHostByAddr(reinterpret_cast<const char*>(&address), 4, AF_INET);
+  if (!host) return std::nullopt;
+  return std::string(host->h_name ? host->h_name : "");
+}
+
+// One lookup on a worker thread. It starts the sockets library for itself, so that a lookup that
+// outlives its caller's wait, and the caller's release of the library, can still finish.
+struct LookupJob {
+  LookupJob(unsigned long address, ReverseLookup lookup) : address(address), lookup(std::move(lookup)) {}
+
+  void Run() noexcept {
+    WSADATA data;
+    std::memset(&data, 0, sizeof data);
+    if (Sockets().startup(MAKEWORD(1, 1), &data) != 0) return;
+    try {
+      name = lookup(address);
+    } catch (...) {
+      name.reset();  // counts as a lookup that found nothing
+    }
+    Sockets().cleanup();
+  }
+
+  const unsigned long address;
+  const ReverseLookup lookup;
+  std::optional<std::string> name;  // read only once the worker has ended
+};
+
+// Runs the lookup on a worker and waits for it at most `bound`, letting windows paint. Nothing
+// when it found no name, did not end in time, or could not be started.
+std::optional<std::string> LookUpWithin(unsigned long address, std::chrono::milliseconds bound, ReverseLookup lookup) {
+  try {
+    auto job = std::make_shared<LookupJob>(address, std::move(lookup));
+    const unique_handle worker = StartWorker(job);
+    if (WaitWhilePainting(worker.get(), bound)) return job->name;
+  } catch (...) {
+    // No thread or no memory for one: the lookup failed.
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -72,6 +120,10 @@ void SocketsCleanup() {
 }
 
 std::wstring GetHostNameByIP(std::wstring_view address) {
+  return GetHostNameByIP(address, kHostNameBound, SystemReverseLookup);
+}
+
+std::wstring GetHostNameByIP(std::wstring_view address, std::chrono::milliseconds bound, ReverseLookup lookup) {
   if (!SocketsStartup()) {
     Tell(kSocketsFailedText);
     return {};
@@ -83,14 +135,13 @@ std::wstring GetHostNameByIP(std::wstring_view address) {
     SocketsCleanup();
     return {};
   }
-  const hostent* host = Sockets().getHostByAddr(reinterpret_cast<const char*>(&value), 4, AF_INET);
-  if (!host) {
+  const std::optional<std::string> found = LookUpWithin(value, bound, std::move(lookup));
+  if (!found) {
     Tell(kLookupFailedText);
     SocketsCleanup();
     return {};
   }
-  // Copied out before the library is released.
-  const std::wstring name = host->h_name ? FromAnsi(host->h_name) : std::wstring();
+  const std::wstring name = FromAnsi(*found);
   SocketsCleanup();
   return name;
 }

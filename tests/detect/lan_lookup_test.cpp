@@ -1,4 +1,10 @@
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
 
 #include "detect/isip.h"
 #include "detect/lan_lookup.h"
@@ -60,6 +66,46 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{L"255.255.255.255", nb::kInvalidIPText, false},
         LookupCase{L"not an address", nb::kInvalidIPText, false},
         LookupCase{L"127.0.0.1", nullptr, true}));  // see kLoopbackNameNeeded
+
+// The name service through a stand-in that answers after a delay: within the bound its answer is
+// taken; past the bound the lookup fails as one that found no name, and the caller is free again
+// at the bound, not when the name service is done.
+struct SlowLookupCase {
+  const char* name;
+  std::chrono::milliseconds answerAfter;
+  std::optional<std::string> answer;
+  const wchar_t* shown;    // the looked-up name
+  const wchar_t* message;  // nullptr: no message box
+};
+
+class SlowLookupTable : public testing::TestWithParam<SlowLookupCase> {};
+
+TEST_P(SlowLookupTable, WaitsAtMostTheBound) {
+  using namespace std::chrono_literals;
+  using Clock = std::chrono::steady_clock;
+  nbtest::ScriptedModalUi ui;
+  const SlowLookupCase& c = GetParam();
+  const auto lookup = [c](unsigned long) {
+    Sleep(static_cast<DWORD>(c.answerAfter.count()));
+    return c.answer;
+  };
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(nb::GetHostNameByIP(L"192.0.2.7", 500ms, lookup), c.shown);
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 1.5);
+  if (c.message) {
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, c.message);
+  } else {
+    EXPECT_TRUE(ui.messages.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SlowLookupTable,
+    testing::Values(SlowLookupCase{"InTime", std::chrono::milliseconds(100), "host.example", L"host.example", nullptr},
+                    SlowLookupCase{"NoNameInTime", std::chrono::milliseconds(100), std::nullopt, L"", nb::kLookupFailedText},
+                    SlowLookupCase{"PastTheBound", std::chrono::milliseconds(4000), "late.example", L"", nb::kLookupFailedText}),
+    [](const testing::TestParamInfo<SlowLookupCase>& info) { return std::string(info.param.name); });
 
 TEST(Sockets, StartAndCleanupPair) {
   nbtest::ScriptedModalUi ui;
