@@ -68,7 +68,7 @@ WinsockUser& Winsock() {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer() {
+LoopbackHttpServer::LoopbackHttpServer(bool keepAlive) : keepAlive_(keepAlive) {
   Winsock();
   const SOCKET s = BoundLoopbackSocket(port_);
   if (listen(s, SOMAXCONN) != 0) {
@@ -129,6 +129,11 @@ std::vector<std::string> LoopbackHttpServer::RequestedPaths() const {
   return requested_;
 }
 
+std::vector<int> LoopbackHttpServer::RequestConnections() const {
+  std::lock_guard lock(mutex_);
+  return requestConnections_;
+}
+
 void LoopbackHttpServer::AcceptLoop() {
   const SOCKET listener = static_cast<SOCKET>(listener_);
   for (;;) {
@@ -149,31 +154,39 @@ void LoopbackHttpServer::AcceptLoop() {
       return;
     }
     open_.push_back(connection);
-    workers_.emplace_back([this, connection] { Serve(connection); });
+    const int number = ++accepted_;
+    workers_.emplace_back([this, connection, number] { Serve(connection, number); });
   }
 }
 
-void LoopbackHttpServer::Serve(std::uintptr_t handle) {
+void LoopbackHttpServer::Serve(std::uintptr_t handle, int number) {
   const SOCKET s = static_cast<SOCKET>(handle);
   SetTimeouts(s, 5000, 5000);
   const BOOL noDelay = TRUE;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
-  auto finish = [&] {
-    {
-      std::lock_guard lock(mutex_);
-      open_.erase(std::remove(open_.begin(), open_.end(), handle), open_.end());
-    }
-    closesocket(s);
-  };
-
-  // The request head; a GET has no body.
-  std::string head;
-  char buffer[4096];
-  while (head.find("\r\n\r\n") == std::string::npos && head.size() < 16 * 1024) {
-    const int got = recv(s, buffer, sizeof buffer, 0);
-    if (got <= 0) return finish();
-    head.append(buffer, static_cast<std::size_t>(got));
+  std::string received;
+  while (ServeRequest(handle, number, received)) {
   }
+  {
+    std::lock_guard lock(mutex_);
+    open_.erase(std::remove(open_.begin(), open_.end(), handle), open_.end());
+  }
+  closesocket(s);
+}
+
+bool LoopbackHttpServer::ServeRequest(std::uintptr_t handle, int number, std::string& received) {
+  const SOCKET s = static_cast<SOCKET>(handle);
+  // The request head; a GET has no body.
+  char buffer[4096];
+  std::size_t headEnd;
+  while ((headEnd = received.find("\r\n\r\n")) == std::string::npos) {
+    if (received.size() >= 16 * 1024) return false;
+    const int got = recv(s, buffer, sizeof buffer, 0);
+    if (got <= 0) return false;
+    received.append(buffer, static_cast<std::size_t>(got));
+  }
+  const std::string head = received.substr(0, headEnd);
+  received.erase(0, headEnd + 4);
   const std::size_t pathStart = head.find(' ');
   const std::size_t pathEnd = pathStart == std::string::npos ? pathStart : head.find(' ', pathStart + 1);
   const std::string path =
@@ -183,6 +196,7 @@ void LoopbackHttpServer::Serve(std::uintptr_t handle) {
   {
     std::unique_lock lock(mutex_);
     requested_.push_back(path);
+    requestConnections_.push_back(number);
     const auto found = replies_.find(path);
     if (found != replies_.end()) {
       reply = found->second;
@@ -193,25 +207,24 @@ void LoopbackHttpServer::Serve(std::uintptr_t handle) {
     if (reply.silent) {
       // Holds the connection without a word until the server stops (bounded all the same).
       stopped_.wait_for(lock, std::chrono::minutes(2), [this] { return stopping_; });
+      return false;
     }
   }
-  if (!reply.silent) {
-    std::string answer = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) + "\r\n";
-    answer += "Content-Type: text/plain\r\n";
-    answer += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
-    if (!reply.cacheControl.empty()) answer += "Cache-Control: " + reply.cacheControl + "\r\n";
-    answer += "Connection: close\r\n\r\n";
-    // Head and body leave together, so no small segment waits for an acknowledgement.
-    answer += reply.body;
-    if (SendAll(s, answer)) {
-      // Lets the client read everything before the connection goes.
-      shutdown(s, SD_SEND);
-      SetTimeouts(s, 500, 500);
-      while (recv(s, buffer, sizeof buffer, 0) > 0) {
-      }
-    }
+  std::string answer = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) + "\r\n";
+  answer += "Content-Type: text/plain\r\n";
+  answer += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+  if (!reply.cacheControl.empty()) answer += "Cache-Control: " + reply.cacheControl + "\r\n";
+  answer += keepAlive_ ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
+  // Head and body leave together, so no small segment waits for an acknowledgement.
+  answer += reply.body;
+  if (!SendAll(s, answer)) return false;
+  if (keepAlive_) return true;
+  // Lets the client read everything before the connection goes.
+  shutdown(s, SD_SEND);
+  SetTimeouts(s, 500, 500);
+  while (recv(s, buffer, sizeof buffer, 0) > 0) {
   }
-  finish();
+  return false;
 }
 
 unsigned short UnusedLoopbackPort() {

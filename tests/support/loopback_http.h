@@ -27,8 +27,10 @@ class LoopbackHttpServer {
     std::string cacheControl = "public, max-age=3600";
   };
 
-  // Listens on an ephemeral port of 127.0.0.1. Unknown paths get a 404 page.
-  LoopbackHttpServer();
+  // Listens on an ephemeral port of 127.0.0.1. Unknown paths get a 404 page. Each connection
+  // carries one answer and is then closed, unless `keepAlive`: then a connection stays open for
+  // the client's next request after each answer, as most web servers keep it.
+  explicit LoopbackHttpServer(bool keepAlive = false);
   ~LoopbackHttpServer();
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
@@ -45,18 +47,28 @@ class LoopbackHttpServer {
   int Requests(const std::string& path) const;
   int TotalRequests() const;
   std::vector<std::string> RequestedPaths() const;
+  // For each request in order, the connection it came on: 1 for the first connection accepted,
+  // 2 for the second, and so on.
+  std::vector<int> RequestConnections() const;
 
  private:
   void AcceptLoop();
-  void Serve(std::uintptr_t connection);
+  void Serve(std::uintptr_t connection, int number);
+
+  // Answers one request read from the connection (`received` holds what was read and not yet
+  // used); false when the connection is to be closed.
+  bool ServeRequest(std::uintptr_t connection, int number, std::string& received);
 
   std::uintptr_t listener_;
   unsigned short port_ = 0;
+  const bool keepAlive_;
   mutable std::mutex mutex_;
   std::condition_variable stopped_;
   bool stopping_ = false;
   std::map<std::string, Reply> replies_;
   std::vector<std::string> requested_;
+  std::vector<int> requestConnections_;
+  int accepted_ = 0;
   std::vector<std::uintptr_t> open_;  // connections being served
   std::vector<std::thread> workers_;
   std::thread acceptor_;
