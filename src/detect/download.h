@@ -13,16 +13,28 @@ namespace nb {
 
 inline constexpr std::uint64_t kNoSizeLimit = ~std::uint64_t{0};
 
+// How long an aborted download may take to wind down before its worker is left to itself.
+inline constexpr std::chrono::milliseconds kAbortGrace{1000};
+
 // Downloads the URL through the system's URL download (no flags; the internet cache is used as
 // the system sees fit) into the file at `path`, replacing it. True when the download reports
-// success within `bound` and the body is at most `maxBytes` long. A download that gets no
-// answer is aborted when the bound has passed; one whose body is known to be longer than
-// `maxBytes` is stopped as soon as that is seen. A failed download leaves no file at `path`.
+// success within `bound`, the answer's HTTP status is a success (2xx) and the body is at most
+// `maxBytes` long. A download that gets no answer is aborted when the bound has passed; an answer
+// whose head shows a failure status or a longer body is refused when the head arrives, and a
+// body found longer on the way as soon as that is seen. A failed download leaves no file at
+// `path`. Each download starts on a connection of its own: none that an earlier download left
+// open for reuse is taken.
+//
+// The body arrives in a scratch file of its own beside `path` and is copied to `path` only here,
+// after the download has ended: a download that outlives its bound removes its own scratch file
+// when it ends, and never touches `path`. A failure to write `path` raises the file error.
 bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono::milliseconds bound,
-                  std::uint64_t maxBytes = kNoSizeLimit);
+                  std::uint64_t maxBytes = kNoSizeLimit, std::chrono::milliseconds abortGrace = kAbortGrace);
 
 // The connectivity probe: forces a connection to the URL's host. True when it connects within
 // `bound`. A probe that has not finished by then counts as failed; it is left to end by itself.
+// At most one such probe runs at a time: while it does, a new probe waits for it to end (within
+// its own bound) before it tries, and fails without trying when it does not end.
 bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound);
 
 // Removes the internet cache's entry for the URL, so that the next download cannot be served

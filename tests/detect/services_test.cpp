@@ -1,5 +1,6 @@
 // The public-address services against a loopback HTTP server inside the test program.
 #include <windows.h>
+#include <tlhelp32.h>
 #include <wininet.h>
 
 #include <gtest/gtest.h>
@@ -45,13 +46,15 @@ class Services : public testing::Test {
     }
   }
 
-  // Loopback probe and services /s1 .. /s4, labelled "one" .. "four", with a bound of 1 s.
-  nb::ServiceSettings LoopbackSettings() const {
+  // Loopback probe and services /s1 .. /s4 (on the fixture's server unless told otherwise),
+  // labelled "one" .. "four", with a bound of 1 s.
+  nb::ServiceSettings LoopbackSettings() const { return LoopbackSettings(server); }
+  static nb::ServiceSettings LoopbackSettings(const LoopbackHttpServer& on) {
     nb::ServiceSettings settings = nb::DefaultServiceSettings();
-    settings.probeUrl = server.Url("/probe");
+    settings.probeUrl = on.Url("/probe");
     const wchar_t* labels[] = {L"one", L"two", L"three", L"four"};
     for (int i = 0; i < 4; ++i) {
-      settings.services[i].url = server.Url("/s" + std::to_string(i + 1));
+      settings.services[i].url = on.Url("/s" + std::to_string(i + 1));
       settings.services[i].displayLabel = labels[i];
     }
     settings.bound = 1s;
@@ -101,7 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
                     AnswerCase{"TwoLines", "192.0.2.45\n192.0.2.46\n", 200, nb::kAccessError},
                     AnswerCase{"JustTooLong", "192.0.2.45" + std::string(nb::kMaxAnswerBytes, '\n'), 200,
                                nb::kAccessError},
-                    AnswerCase{"ServerError", "Internal error", 500, nb::kAccessError}),
+                    AnswerCase{"ServerError", "Internal error", 500, nb::kAccessError},
+                    // An error page is no answer, even one that holds an address.
+                    AnswerCase{"NotFoundPageWithAnAddress", "203.0.113.44", 404, nb::kAccessError},
+                    AnswerCase{"OtherSuccessStatus", "203.0.113.44", 203, L"203.0.113.44"}),
     [](const testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Services, TenMegabyteBodyIsRefusedQuickly) {
@@ -206,6 +212,46 @@ TEST(DownloadFile, ReplacesAnExistingFile) {
   EXPECT_EQ(nbtest::ReadFileBytes(target), "new");
 }
 
+// The names of the files in a folder.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// A download whose worker has not ended when the wait is given up (here at once after the
+// abort, at several points of a large transfer) ends later by itself: it never writes the file
+// that the caller goes on to use, and leaves no file of its own behind.
+class AbandonedDownload : public testing::TestWithParam<int> {};
+
+TEST_P(AbandonedDownload, NeverTouchesTheTargetAndLeavesNoFile) {
+  nbtest::TempFolder folder;
+  const std::wstring target = folder.path() + L"ip.txt";
+  LoopbackHttpServer server;
+  const std::wstring url = server.Url("/large");
+  server.Answer("/large", std::string(30 * 1024 * 1024, 'a'));
+  nb::DownloadFile(url, target, std::chrono::milliseconds(GetParam()), nb::kNoSizeLimit, 0ms);
+  nbtest::WriteFileBytes(target, "198.51.100.2");  // what the caller goes on to use
+  // Watched for a second, and then until the download has removed its own file (5 s at most).
+  bool alone = false;
+  for (int i = 1; i <= 50 && (i <= 10 || !alone); ++i) {
+    Sleep(100);
+    const std::string content = nbtest::ReadFileBytes(target);
+    ASSERT_TRUE(content == "198.51.100.2") << "after " << i * 100 << " ms it holds " << content.size() << " bytes";
+    alone = FilesIn(folder.path()) == std::vector<std::wstring>{L"ip.txt"};
+  }
+  EXPECT_TRUE(alone) << "the abandoned download left a file behind";
+  nb::DeleteCacheEntry(url);
+}
+
+INSTANTIATE_TEST_SUITE_P(GivenUpAfterMilliseconds, AbandonedDownload, testing::Values(100, 200, 300));
+
 // While a download waits, the caller's windows keep painting.
 std::vector<Clock::time_point> g_paints;
 LRESULT CALLBACK CountingWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -303,6 +349,36 @@ TEST(DownloadFile, QuitRequestMetDuringTheWaitIsKept) {
   EXPECT_EQ(msg.wParam, 7u);
 }
 
+// ---- ProbeConnection ----
+
+// The threads of this process.
+int ThreadCount() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+TEST(ProbeConnection, AtMostOneProbeOutlivesItsBound) {
+  LoopbackHttpServer server;
+  server.Answer("/probe", "ok");
+  ASSERT_TRUE(nb::ProbeConnection(server.Url("/probe"), 5s));  // the libraries are loaded before counting
+  {
+    nbtest::StalledListener stalled;
+    const std::wstring hanging = L"http://127.0.0.1:" + std::to_wstring(stalled.port()) + L"/";
+    const int before = ThreadCount();
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(nb::ProbeConnection(hanging, 200ms));
+    EXPECT_LE(ThreadCount() - before, 1) << "probe threads left hanging";
+  }
+  EXPECT_TRUE(nb::ProbeConnection(server.Url("/probe"), 20s));
+}
+
 // ---- The chain ----
 
 TEST_F(Services, FirstServiceAnswersAlone) {
@@ -357,18 +433,22 @@ TEST_F(Services, FailedProbeAsksNoService) {
 
 TEST_F(Services, ProbeThatNeverConnectsIsGivenUpAfterTheBound) {
   server.Answer("/s1", "192.0.2.45");
-  nbtest::StalledListener stalled;
-  nb::ServiceSettings settings = LoopbackSettings();
-  settings.probeUrl = L"http://127.0.0.1:" + std::to_wstring(stalled.port()) + L"/";
-  RecordingView view;
-  const Clock::time_point start = Clock::now();
-  nb::RunPublicAddressChain(settings, view);
-  const double seconds = SecondsSince(start);
-  EXPECT_GE(seconds, 0.95);
-  EXPECT_LT(seconds, 1.8);
-  EXPECT_EQ(view.wan, nb::kAccessError);
-  EXPECT_EQ(view.hidden, nb::kAccessError);
-  EXPECT_EQ(server.TotalRequests(), 0);
+  {
+    nbtest::StalledListener stalled;
+    nb::ServiceSettings settings = LoopbackSettings();
+    settings.probeUrl = L"http://127.0.0.1:" + std::to_wstring(stalled.port()) + L"/";
+    RecordingView view;
+    const Clock::time_point start = Clock::now();
+    nb::RunPublicAddressChain(settings, view);
+    const double seconds = SecondsSince(start);
+    EXPECT_GE(seconds, 0.95);
+    EXPECT_LT(seconds, 1.8);
+    EXPECT_EQ(view.wan, nb::kAccessError);
+    EXPECT_EQ(view.hidden, nb::kAccessError);
+    EXPECT_EQ(server.TotalRequests(), 0);
+  }
+  // Once the way is clear, the hanging probe ends and the next one connects.
+  EXPECT_TRUE(nb::ProbeConnection(server.Url("/probe"), 20s));
 }
 
 TEST_F(Services, DeadFirstServiceCostsAtMostTheBound) {
@@ -381,6 +461,23 @@ TEST_F(Services, DeadFirstServiceCostsAtMostTheBound) {
   EXPECT_EQ(view.wan, L"203.0.113.7");
   EXPECT_EQ(view.hidden, L"203.0.113.7");
   EXPECT_EQ(server.RequestedPaths(), (std::vector<std::string>{"/s1", "/s2"}));
+}
+
+// Every service on one host and port that keeps connections open between answers, as most web
+// servers do: service 1's answer is too long and is cut off; service 2 is then asked, on a
+// connection of its own, and answers.
+TEST_F(Services, AnswerCutOffLeavesNothingThatTheNextServiceUses) {
+  LoopbackHttpServer kept(true);
+  kept.Answer("/probe", "ok");
+  kept.Answer("/s1", "192.0.2.45" + std::string(10 * 1024 * 1024, '\n'));
+  kept.Answer("/s2", "198.51.100.2");
+  RecordingView view;
+  nb::RunPublicAddressChain(LoopbackSettings(kept), view);
+  EXPECT_EQ(view.wan, L"198.51.100.2");
+  EXPECT_EQ(kept.RequestedPaths(), (std::vector<std::string>{"/s1", "/s2"}));
+  const std::vector<int> connections = kept.RequestConnections();
+  ASSERT_EQ(connections.size(), 2u);
+  EXPECT_NE(connections[0], connections[1]) << "service 2 was asked on the connection of service 1's cut-off answer";
 }
 
 // ---- Stored replacements ----
