@@ -167,9 +167,10 @@ class DownloadJob {
   DownloadJob& operator=(const DownloadJob&) = delete;
 
   void Run() noexcept {
-    // Each download starts on a connection of its own. An earlier download that was stopped may
-    // have left its connection open for reuse after reading the rest of its body on the way
-    // out; telling the internet library that its settings changed closes such idle connections.
+    // Each download starts on a connection of its own. A download that was stopped may have read
+    // the rest of its answer on the way out and left its connection open for reuse (seen under
+    // Wine, where the next download to the same host and port took it); telling the internet
+    // library that its settings changed closes such idle connections.
     Internet().setOption(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const HRESULT result = Internet().download(nullptr, url_.c_str(), scratch_.c_str(), 0, callback);
