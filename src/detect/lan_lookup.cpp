@@ -55,15 +55,14 @@ struct LookupJob {
   LookupJob(unsigned long address, ReverseLookup lookup) : address(address), lookup(std::move(lookup)) {}
 
   void Run() noexcept {
-    WSADATA data;
-    std::memset(&data, 0, sizeof data);
-    if (Sockets().startup(MAKEWORD(1, 1), &data) != 0) return;
+    bool started = false;
     try {
-      name = lookup(address);
+      started = SocketsStartup();
+      if (started) name = lookup(address);
     } catch (...) {
       name.reset();  // counts as a lookup that found nothing
     }
-    Sockets().cleanup();
+    if (started) Sockets().cleanup();  // a failure here has nobody to tell
   }
 
   const unsigned long address;
