@@ -218,7 +218,10 @@ bool LoopbackHttpServer::ServeRequest(std::uintptr_t handle, int number, std::st
   // Head and body leave together, so no small segment waits for an acknowledgement.
   answer += reply.body;
   if (!SendAll(s, answer)) return false;
-  if (keepAlive_) return true;
+  if (keepAlive_) {
+    SetTimeouts(s, 1000, 5000);  // a kept connection left idle for a second is closed
+    return true;
+  }
   // Lets the client read everything before the connection goes.
   shutdown(s, SD_SEND);
   SetTimeouts(s, 500, 500);
