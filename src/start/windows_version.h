@@ -1,0 +1,23 @@
+// Naming the running Windows version in words. The name table is portable; GetWindowsVersion
+// asks Windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace nb {
+
+// The two names the configuration capture looks for.
+inline constexpr wchar_t kWindows95[] = L"Windows 95";
+inline constexpr wchar_t kUnknownWindows[] = L"Unknown";
+
+// The name of a version given as platform identifier, major and minor version: the name of the
+// key "platform.major.minor" (plain decimal numbers) in the program's table, or "Unknown" for a
+// key that is not in it. Build number and service pack play no part.
+std::wstring WindowsVersionName(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
+
+// The running version's name, from the ANSI version record (148 bytes). A failed call leaves
+// the record zeroed, which names "Unknown".
+std::wstring GetWindowsVersion();
+
+}  // namespace nb
