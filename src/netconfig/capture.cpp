@@ -1,0 +1,232 @@
+#include "netconfig/capture.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "detect/download.h"
+#include "netconfig/capture_text.h"
+#include "start/windows_version.h"
+#include "ui/app_error.h"
+#include "ui/error_report.h"
+#include "ui/modal.h"
+#include "ui/unique_any.h"
+#include "ui/win_text.h"
+
+namespace nb {
+namespace {
+
+// How often the Windows 95 wait looks for the report once the batch file has ended.
+constexpr std::chrono::milliseconds kReportPollInterval{100};
+
+// How long a command ended at the bound is given to go.
+constexpr DWORD kEndGraceMs = 2000;
+
+// The command interpreter reads a batch file, and the console command writes its report, in
+// the OEM code page.
+std::wstring FromOem(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), size, nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), size, text.data(), n);
+  return text;
+}
+
+std::string ToOem(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_OEMCP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_OEMCP, 0, text.data(), size, bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+// The temporary folder as the batch file names it: as it is when the OEM code page holds its
+// name, otherwise by its short name when it has one that the code page holds.
+std::wstring BatchFolderName(const std::wstring& folder) {
+  if (FromOem(ToOem(folder)) == folder) return folder;
+  const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
+  if (size == 0) return folder;
+  std::wstring shortName(size, L'\0');
+  const DWORD length = GetShortPathNameW(folder.c_str(), shortName.data(), size);
+  if (length == 0 || length >= size) return folder;
+  shortName.resize(length);
+  return FromOem(ToOem(shortName)) == shortName ? shortName : folder;
+}
+
+void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  const unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw FileOperationError(GetLastError(), L"Cannot write", path);
+  DWORD written = 0;
+  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    throw FileOperationError(GetLastError(), L"Cannot write", path);
+  }
+  if (written != bytes.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write", path);
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  const unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw FileOperationError(GetLastError(), L"Cannot open", path);
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) throw FileOperationError(GetLastError(), L"Cannot read", path);
+    if (got == 0) return bytes;
+    bytes.append(chunk, got);
+  }
+}
+
+void DeleteScratchFile(const std::wstring& path) {
+  if (!DeleteFileW(path.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", path);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring SystemFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  for (;;) {
+    const UINT n = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+    if (n == 0) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
+    if (n < folder.size()) {
+      folder.resize(n);
+      return folder;
+    }
+    folder.resize(n);
+  }
+}
+
+// The batch file running hidden in a job of its own, so that it can be ended together with
+// whatever it started. Leaving the scope ends what is still running.
+struct RunningBatch {
+  unique_handle job;
+  unique_handle process;
+
+  void End() const {
+    if (!(job && TerminateJobObject(job.get(), 1))) TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), kEndGraceMs);
+  }
+};
+
+RunningBatch StartHidden(const std::wstring& batchPath) {
+  RunningBatch batch;
+  batch.job.reset(CreateJobObjectW(nullptr, nullptr));
+  if (batch.job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(batch.job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+      batch.job.reset();
+    }
+  }
+  const std::wstring interpreter = SystemFolder() + L"\\cmd.exe";
+  // The interpreter drops the outer pair of quotation marks around what follows /c.
+  std::wstring commandLine = L"\"" + interpreter + L"\" /c \"\"" + batchPath + L"\"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
+    throw FileOperationError(GetLastError(), L"Cannot start", interpreter);
+  }
+  batch.process.reset(started.hProcess);
+  const unique_handle thread(started.hThread);
+  // A system that cannot put it in a job (one already in a job without nesting) runs it bare.
+  if (batch.job && !AssignProcessToJobObject(batch.job.get(), batch.process.get())) batch.job.reset();
+  ResumeThread(thread.get());
+  return batch;
+}
+
+// The Windows 95 wait: until the report file exists, looked for whenever the batch file ends
+// and at short intervals after that. False when the bound passes first.
+bool WaitForReportFile(const std::wstring& reportPath, const RunningBatch& batch, std::chrono::milliseconds bound) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + bound;
+  const unique_handle neverSet(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!neverSet) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
+  bool batchEnded = false;
+  for (;;) {
+    if (Exists(reportPath)) return true;
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) return false;
+    const auto slice = std::min<std::chrono::milliseconds>(
+        kReportPollInterval, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+    if (batchEnded) {
+      WaitPainting(neverSet.get(), slice);
+    } else {
+      batchEnded = WaitPainting(batch.process.get(), slice);
+    }
+  }
+}
+
+void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
+  const std::wstring folder = seams.tempFolder ? *seams.tempFolder : GetTempDir();
+  const std::wstring version = seams.versionName ? *seams.versionName : GetWindowsVersion();
+  view.SetBusyPointer(true);
+  view.SetReportText(L"");
+  if (version == kUnknownWindows) view.SetReportText(kUnknownVersionNotice);
+
+  const std::wstring batchPath = folder + kBatchFileName;
+  const std::wstring reportPath = folder + kReportFileName;
+  const std::wstring command = seams.command ? *seams.command : ConfigurationCommand(version);
+  WriteWholeFile(batchPath, ToOem(BatchFileText(BatchLines(version, BatchFolderName(folder), command))));
+
+  {
+    const RunningBatch batch = StartHidden(batchPath);
+    const bool came = version == kWindows95 ? WaitForReportFile(reportPath, batch, seams.bound)
+                                            : WaitPainting(batch.process.get(), seams.bound);
+    if (!came) {
+      batch.End();
+      throw AppError(errnum::kFileNotFound, L"The configuration report did not come within " +
+                                                std::to_wstring(seams.bound.count()) + L" ms");
+    }
+  }
+
+  view.SetReportText(FromOem(ReadWholeFile(reportPath)));
+  DeleteScratchFile(batchPath);
+  DeleteScratchFile(reportPath);
+  view.SetBusyPointer(false);
+  SkipTrap([&] { view.FocusOK(); });
+}
+
+void ShowCaptureFailure(const AppError& error) {
+  if (error.number == errnum::kFileNotFound) {
+    ShowMessage(kOopsText, MB_OK, kOopsTitle);
+  } else {
+    ReportError(error, kRefreshErrorLabel);
+  }
+}
+
+}  // namespace
+
+std::wstring GetTempDir() {
+  std::wstring folder(MAX_PATH + 1, L'\0');
+  for (;;) {
+    const DWORD n = GetTempPathW(static_cast<DWORD>(folder.size()), folder.data());
+    if (n == 0) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
+    if (n < folder.size()) {
+      folder.resize(n);
+      return folder;
+    }
+    folder.resize(n);  // n is then the size needed, its NUL included
+  }
+}
+
+void CaptureConfiguration(CaptureView& view, const CaptureSeams& seams) {
+  static bool capturing = false;
+  if (capturing) return;
+  capturing = true;
+  try {
+    CaptureOrThrow(view, seams);
+  } catch (...) {
+    SkipTrap([] { ShowCaptureFailure(CurrentError()); });
+    SkipTrap([&] { view.SetBusyPointer(false); });
+  }
+  capturing = false;
+}
+
+}  // namespace nb

@@ -1,0 +1,64 @@
+// The configuration viewer's geometry as arithmetic in twips: the smallest outer size, the
+// places of its controls for a client area, and the four stored geometry values. Portable: no
+// Windows header.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/layout.h"
+
+namespace nb {
+
+// Registry values (under the program key) holding the viewer's outer place and size in twips,
+// as the decimal text of a single-precision number.
+inline constexpr wchar_t kViewerTopValue[] = L"IPconfig_Top";
+inline constexpr wchar_t kViewerLeftValue[] = L"IPconfig_Left";
+inline constexpr wchar_t kViewerWidthValue[] = L"IPconfig_Width";
+inline constexpr wchar_t kViewerHeightValue[] = L"IPconfig_Height";
+
+struct TwipsSize {
+  int width;
+  int height;
+};
+
+// The outer size the viewer is held to: never narrower than 9700 or lower than 4000 twips.
+TwipsSize ViewerMinimumOuterSize();
+TwipsSize SnapViewerOuterSize(TwipsSize outer);
+
+// The viewer's controls.
+struct ViewerPlaces {
+  TwipsRect txtIPconfig;
+  TwipsRect txtFind;
+  TwipsRect cmdFind;
+  TwipsRect cmdFindNext;
+  TwipsRect cmdRefresh;
+  TwipsRect cmdOK;
+};
+
+// The places after a resize to a client area of W × H twips, from the places before it: the
+// report box keeps its left and top edges and fills the window with a margin (W − 300 by
+// H − 1000); the search box and its two buttons follow the report box's left edge; Refresh and
+// Close keep to the right (W − 4600, W − 2350); the bottom row's top is H − 600; no other width
+// or height changes. A computed size below zero (a window made very small) is not applied.
+ViewerPlaces LayOutViewer(const ViewerPlaces& before, int clientWidth, int clientHeight);
+
+// The stored outer place and size; a value that is missing or does not read as a number is
+// nothing. Values are read as single-precision numbers and rounded to whole twips; one too
+// large for a screen position is nothing too.
+struct StoredViewerPlace {
+  std::optional<int> top;
+  std::optional<int> left;
+  std::optional<int> width;
+  std::optional<int> height;
+};
+
+// `read` gives a stored value's text by name (kRegistryFailureMarker when it is missing).
+StoredViewerPlace ReadStoredViewerPlace(const std::function<std::wstring(std::wstring_view)>& read);
+
+// The text each geometry value is stored as.
+std::wstring StoredTwipsText(int twips);
+
+}  // namespace nb
