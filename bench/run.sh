@@ -5,7 +5,9 @@
 # (2) the time from a stalled first service to the second service's address,
 # (3) a log update on a 10-record log compared with one on a 1,000,000-record log,
 # (4) the time from starting netbeacon.exe to its visible main window, compared with a bare window
-#     program that carries the same manifest and one button (medians of alternating starts).
+#     program that carries the same manifest and one button (medians of alternating starts),
+# (5) the program's own CPU time against wall time while the configuration capture waits for a
+#     command that takes 2 s, beside a wait that polls the command's exit code without sleeping.
 # Usage: bench/run.sh [detection rounds (30)] [starts of each program (21)]
 #        bench/run.sh startup [starts of each program (21)]      only (4)
 set -euo pipefail
@@ -18,7 +20,8 @@ if [ "${1:-}" = startup ]; then
 fi
 bash scripts/deps.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j"$(nproc)" --target detect_bench log_bench startup_bench bare_window netbeacon
+cmake --build --preset mingw -j"$(nproc)" --target detect_bench log_bench netconfig_bench startup_bench bare_window \
+  netbeacon
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   . scripts/wine-env.sh
@@ -34,4 +37,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   echo "(4)"
   build/mingw/wine-run.sh build/mingw/bench/startup_bench.exe "$(winepath -w build/mingw/netbeacon.exe)" \
     "$(winepath -w build/mingw/bench/bare_window.exe)" "$2"
+  if [ "$3" = all ]; then
+    echo "(5)"
+    build/mingw/wine-run.sh build/mingw/bench/netconfig_bench.exe
+  fi
 ' bash "${1:-30}" "${2:-21}" "$only"
