@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <string>
 
-#include "detect/download.h"
+#include "ui/message_loop.h"
 #include "netconfig/capture.h"
 #include "support/scripted_ui.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
+#include "base/unique_any.h"
+#include "base/win_text.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ void PollingWait(const std::wstring& command) {
   }
   const nb::unique_handle process(started.hProcess), thread(started.hThread);
   DWORD code = STILL_ACTIVE;
-  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) nb::ProcessPaintMessages();
+  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) (void)nb::ProcessMessages(nb::MessageKinds::PaintOnly);
 }
 
 void Print(const char* what, double wall, double cpu) {

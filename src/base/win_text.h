@@ -9,10 +9,14 @@
 
 namespace nb {
 
+// Bytes in a code page (CP_ACP, CP_OEMCP or a number) to text, and back. Characters the code
+// page cannot hold become its default character.
+std::wstring FromCodePage(std::string_view bytes, UINT codePage);
+std::string ToCodePage(std::wstring_view text, UINT codePage);
+
 // The system's ANSI code page, which the stored formats and the A-only platform calls use.
-std::wstring FromAnsi(std::string_view text);
-// Unrepresentable characters become the code page's default character.
-std::string ToAnsi(std::wstring_view text);
+inline std::wstring FromAnsi(std::string_view bytes) { return FromCodePage(bytes, CP_ACP); }
+inline std::string ToAnsi(std::wstring_view text) { return ToCodePage(text, CP_ACP); }
 
 std::wstring WindowText(HWND hwnd);
 void SetWindowTextOf(HWND hwnd, std::wstring_view text);

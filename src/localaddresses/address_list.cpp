@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "ui/error_report_text.h"
 
 namespace nb {
 namespace {

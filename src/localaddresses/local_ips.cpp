@@ -7,8 +7,8 @@
 #include <span>
 
 #include "localaddresses/address_list.h"
-#include "ui/app_error.h"
-#include "ui/dynamic_library.h"
+#include "base/app_error.h"
+#include "base/dynamic_library.h"
 
 namespace nb {
 namespace {

@@ -5,14 +5,16 @@
 #include <algorithm>
 #include <string>
 
-#include "detect/download.h"
+#include "base/app_error.h"
+#include "base/skip_trap.h"
+#include "base/system_error.h"
+#include "base/unique_any.h"
+#include "base/win_text.h"
 #include "netconfig/capture_text.h"
 #include "start/windows_version.h"
-#include "ui/app_error.h"
 #include "ui/error_report.h"
+#include "ui/message_loop.h"
 #include "ui/modal.h"
-#include "ui/unique_any.h"
-#include "ui/win_text.h"
 
 namespace nb {
 namespace {
@@ -25,23 +27,8 @@ constexpr DWORD kEndGraceMs = 2000;
 
 // The command interpreter reads a batch file, and the console command writes its report, in
 // the OEM code page.
-std::wstring FromOem(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int n = MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), size, nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), size, text.data(), n);
-  return text;
-}
-
-std::string ToOem(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_OEMCP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_OEMCP, 0, text.data(), size, bytes.data(), n, nullptr, nullptr);
-  return bytes;
-}
+std::wstring FromOem(std::string_view bytes) { return FromCodePage(bytes, CP_OEMCP); }
+std::string ToOem(std::wstring_view text) { return ToCodePage(text, CP_OEMCP); }
 
 // The temporary folder as the batch file names it: as it is when the OEM code page holds its
 // name, otherwise by its short name when it has one that the code page holds.
@@ -86,19 +73,6 @@ void DeleteScratchFile(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::wstring SystemFolder() {
-  std::wstring folder(MAX_PATH, L'\0');
-  for (;;) {
-    const UINT n = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (n == 0) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
-    if (n < folder.size()) {
-      folder.resize(n);
-      return folder;
-    }
-    folder.resize(n);
-  }
-}
-
 // The batch file running hidden in a job of its own, so that it can be ended together with
 // whatever it started. Leaving the scope ends what is still running.
 struct RunningBatch {
@@ -121,7 +95,7 @@ RunningBatch StartHidden(const std::wstring& batchPath) {
       batch.job.reset();
     }
   }
-  const std::wstring interpreter = SystemFolder() + L"\\cmd.exe";
+  const std::wstring interpreter = SystemFolder() + L"cmd.exe";
   // The interpreter drops the outer pair of quotation marks around what follows /c.
   std::wstring commandLine = L"\"" + interpreter + L"\" /c \"\"" + batchPath + L"\"\"";
   STARTUPINFOW startup{};
@@ -156,9 +130,9 @@ bool WaitForReportFile(const std::wstring& reportPath, const RunningBatch& batch
     const auto slice = std::min<std::chrono::milliseconds>(
         kReportPollInterval, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
     if (batchEnded) {
-      WaitPainting(neverSet.get(), slice);
+      WaitWhilePainting(neverSet.get(), slice);
     } else {
-      batchEnded = WaitPainting(batch.process.get(), slice);
+      batchEnded = WaitWhilePainting(batch.process.get(), slice);
     }
   }
 }
@@ -178,7 +152,7 @@ void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
   {
     const RunningBatch batch = StartHidden(batchPath);
     const bool came = version == kWindows95 ? WaitForReportFile(reportPath, batch, seams.bound)
-                                            : WaitPainting(batch.process.get(), seams.bound);
+                                            : WaitWhilePainting(batch.process.get(), seams.bound);
     if (!came) {
       batch.End();
       throw AppError(errnum::kFileNotFound, L"The configuration report did not come within " +
@@ -190,7 +164,7 @@ void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
   DeleteScratchFile(batchPath);
   DeleteScratchFile(reportPath);
   view.SetBusyPointer(false);
-  SkipTrap([&] { view.FocusOK(); });
+  SkipTrap(kRefreshErrorLabel, [&] { view.FocusOK(); });
 }
 
 void ShowCaptureFailure(const AppError& error) {
@@ -223,8 +197,8 @@ void CaptureConfiguration(CaptureView& view, const CaptureSeams& seams) {
   try {
     CaptureOrThrow(view, seams);
   } catch (...) {
-    SkipTrap([] { ShowCaptureFailure(CurrentError()); });
-    SkipTrap([&] { view.SetBusyPointer(false); });
+    SkipTrap(kRefreshErrorLabel, [] { ShowCaptureFailure(CurrentError()); });
+    SkipTrap(kRefreshErrorLabel, [&] { view.SetBusyPointer(false); });
   }
   capturing = false;
 }

@@ -1,10 +1,10 @@
 #include "netconfig/report_search.h"
 
-#include "ui/text_util.h"
+#include "base/text_util.h"
 
 namespace nb {
 
-std::wstring SearchTextOf(std::wstring_view searchBox) { return TrimSpaces(searchBox); }
+std::wstring SearchTextOf(std::wstring_view searchBox) { return std::wstring(Trim(searchBox)); }
 
 std::optional<std::size_t> FindFrom(std::wstring_view report, std::wstring_view searchText, std::size_t start) {
   if (report.empty() || start == 0 || start > report.size()) return std::nullopt;

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "localaddresses/address_list.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
+#include "ui/error_report_text.h"
 
 namespace {
 

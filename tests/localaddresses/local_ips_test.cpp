@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "localaddresses/local_ips.h"
-#include "ui/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "netconfig/capture.h"
 #include "netconfig/capture_text.h"
 #include "support/scripted_ui.h"
-#include "ui/win_text.h"
+#include "base/win_text.h"
 
 namespace {
 
