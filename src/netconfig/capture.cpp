@@ -25,22 +25,24 @@ constexpr std::chrono::milliseconds kReportPollInterval{100};
 // How long a command ended at the bound is given to go.
 constexpr DWORD kEndGraceMs = 2000;
 
-// The command interpreter reads a batch file, and the console command writes its report, in
-// the OEM code page.
-std::wstring FromOem(std::string_view bytes) { return FromCodePage(bytes, CP_OEMCP); }
-std::string ToOem(std::wstring_view text) { return ToCodePage(text, CP_OEMCP); }
+bool IsAscii(std::wstring_view text) {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
+}
 
-// The temporary folder as the batch file names it: as it is when the OEM code page holds its
-// name, otherwise by its short name when it has one that the code page holds.
+// The temporary folder as the batch file names it. The batch file is written in the ANSI code
+// page, like the program's other stored formats, but the command interpreter reads it in the OEM
+// code page: the two agree on ASCII only. A folder whose name holds any other character is
+// therefore named by its short name, which is ASCII. Where there is no ASCII short name (short
+// names turned off on the folder's volume) the folder is named as it is.
 std::wstring BatchFolderName(const std::wstring& folder) {
-  if (FromOem(ToOem(folder)) == folder) return folder;
+  if (IsAscii(folder)) return folder;
   const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
   if (size == 0) return folder;
   std::wstring shortName(size, L'\0');
   const DWORD length = GetShortPathNameW(folder.c_str(), shortName.data(), size);
   if (length == 0 || length >= size) return folder;
   shortName.resize(length);
-  return FromOem(ToOem(shortName)) == shortName ? shortName : folder;
+  return IsAscii(shortName) ? shortName : folder;
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
@@ -147,7 +149,7 @@ void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
   const std::wstring batchPath = folder + kBatchFileName;
   const std::wstring reportPath = folder + kReportFileName;
   const std::wstring command = seams.command ? *seams.command : ConfigurationCommand(version);
-  WriteWholeFile(batchPath, ToOem(BatchFileText(BatchLines(version, BatchFolderName(folder), command))));
+  WriteWholeFile(batchPath, ToAnsi(BatchFileText(BatchLines(version, BatchFolderName(folder), command))));
 
   {
     const RunningBatch batch = StartHidden(batchPath);
@@ -160,7 +162,8 @@ void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
     }
   }
 
-  view.SetReportText(FromOem(ReadWholeFile(reportPath)));
+  // The console command writes its report in the OEM code page.
+  view.SetReportText(FromCodePage(ReadWholeFile(reportPath), CP_OEMCP));
   DeleteScratchFile(batchPath);
   DeleteScratchFile(reportPath);
   view.SetBusyPointer(false);

@@ -38,8 +38,10 @@ struct CaptureSeams {
 std::wstring GetTempDir();
 
 // The capture (cmdRefresh_Click): busy pointer, report box emptied (or the notice for an
-// unknown Windows version), batch file written in the OEM code page (the one the command
-// interpreter reads it in), started hidden through the command interpreter, waited for while
+// unknown Windows version), batch file written in the ANSI code page (naming the temporary
+// folder by its ASCII short name when its name holds anything but ASCII, since the command
+// interpreter reads the file in the OEM code page), started hidden through the command
+// interpreter, waited for while
 // the thread's windows keep painting (user input waits until the capture is over), report read
 // in the OEM code page (the one the console command writes) into the report box, scratch files
 // deleted, pointer back, focus to cmdOK. The command's exit code plays no part.

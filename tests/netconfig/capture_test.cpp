@@ -1,6 +1,7 @@
 // The configuration capture for real: a batch file in a temporary folder whose name holds a
-// space and an accent, run hidden through the command interpreter, with the system's own
-// configuration command or a stand-in that writes what a case needs.
+// space and an accent (which the ANSI and OEM code pages encode differently), run hidden through
+// the command interpreter, with the system's own configuration command or a stand-in that writes
+// what a case needs.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -174,7 +175,7 @@ TEST_F(Capture, AWindows95ReportThatNeverComesGivesOopsAfterTheBound) {
   ExpectOops();
 }
 
-TEST_F(Capture, AFolderWhoseNameTheOemCodePageCannotHoldIsNamedByItsShortName) {
+TEST_F(Capture, AFolderWithCharactersOutsideBothCodePagesWorks) {
   folder = scratch.path() + L"Temp \u0141\u0434\u4e00\\";
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
   seams.tempFolder = folder;

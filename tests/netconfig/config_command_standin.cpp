@@ -11,6 +11,8 @@
 #include <cwchar>
 #include <string>
 
+#include "base/win_text.h"
+
 namespace {
 
 void Write(HANDLE out, const std::string& bytes) {
@@ -25,13 +27,6 @@ std::string ReportLines(std::size_t chars) {
   }
   text.resize(chars);
   return text;
-}
-
-std::string Oem(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-  return bytes;
 }
 
 }  // namespace
@@ -50,7 +45,10 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* value = argv[i + 1];
     if (option == L"--sleep-ms") Sleep(static_cast<DWORD>(std::wcstoul(value, nullptr, 10)));
     if (option == L"--chars") Write(out, ReportLines(std::wcstoul(value, nullptr, 10)));
-    if (option == L"--text") Write(out, Oem(std::wstring(value) == L"accented" ? L"Prim\u00e4re Adresse \u00e9\u00e8" : value));
+    if (option == L"--text") {
+      const std::wstring text = std::wstring(value) == L"accented" ? L"Prim\u00e4re Adresse \u00e9\u00e8" : value;
+      Write(out, nb::ToCodePage(text, CP_OEMCP));
+    }
     if (option == L"--exit") exitCode = static_cast<int>(std::wcstol(value, nullptr, 10));
   }
   return exitCode;
