@@ -147,15 +147,4 @@ void FrmClear::OnCommand(int id, int code) {
   }
 }
 
-bool FrmClear::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (msg == WM_NEXTDLGCTL) {
-    HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                               : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0 ? TRUE : FALSE);
-    if (next) SetFocus(next);
-    result = 0;
-    return true;
-  }
-  return ModalWindow::OnMessage(msg, wParam, lParam, result);
-}
-
 }  // namespace nb

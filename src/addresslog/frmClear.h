@@ -57,7 +57,6 @@ class FrmClear : public ModalWindow {
   void backupLOGFILE();
 
  protected:
-  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnCommand(int id, int code) override;
   // At first the selected option.
   HWND InitialFocus() const override;

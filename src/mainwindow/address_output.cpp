@@ -2,7 +2,6 @@
 // auto-quit option may end the program.
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "base/skip_trap.h"
@@ -10,33 +9,10 @@
 #include "base/unique_any.h"
 #include "base/win_text.h"
 #include "mainwindow/frmMain.h"
+#include "ui/clipboard.h"
 
 namespace nb {
 namespace {
-
-constexpr long kClipboardError = 521;
-
-void PutOnClipboardAs(UINT format, const void* data, size_t bytes) {
-  unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
-  if (!memory) return;
-  void* target = GlobalLock(memory.get());
-  if (!target) return;
-  std::memcpy(target, data, bytes);
-  GlobalUnlock(memory.get());
-  if (SetClipboardData(format, memory.get())) memory.release();  // the clipboard owns it now
-}
-
-// Puts one text on the clipboard as Unicode and as ANSI text.
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  bool open = false;
-  for (int attempt = 0; attempt < 20 && !(open = OpenClipboard(owner) != FALSE); ++attempt) Sleep(25);
-  if (!open) throw AppError(kClipboardError, L"Can't open Clipboard");
-  EmptyClipboard();
-  PutOnClipboardAs(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  const std::string ansi = ToAnsi(text);
-  PutOnClipboardAs(CF_TEXT, ansi.c_str(), ansi.size() + 1);
-  CloseClipboard();
-}
 
 // Creates or replaces the file with the text and CR LF, in the ANSI code page.
 void WriteAddressFile(const std::wstring& path, std::wstring_view text) {

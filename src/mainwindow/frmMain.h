@@ -16,6 +16,7 @@
 #include "detect/frmWorking.h"
 #include "detect/public_address.h"
 #include "mainwindow/frmMain_ids.h"
+#include "mainwindow/main_preferences.h"
 #include "ui/controls.h"
 #include "ui/modal.h"
 #include "ui/tool_tips.h"
@@ -24,11 +25,6 @@
 namespace nb {
 
 inline constexpr wchar_t kPlaceholder[] = L"---.---.---.---";
-
-// Colour schemes of the address labels (text, background).
-inline constexpr COLORREF kGreen = 65280;
-inline constexpr COLORREF kBlack = 0;
-inline constexpr COLORREF kWhite = 16777215;
 
 // Tool tips of the address labels; their blanks belong to them.
 inline constexpr wchar_t kLanTip[] = L" LAN IP - Right-click for more options ";
@@ -96,6 +92,7 @@ class FrmMain : public Window, private ChainView {
   void menuHistory_Click();
   void menuClearlog_Click();
   void menuShowALLIPs_Click();
+  void menuIPconfig_Click();
 
   void ApplyColours(COLORREF text, COLORREF back);
   bool MenuEnabled(int commandId) const;

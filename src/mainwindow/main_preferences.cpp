@@ -22,6 +22,11 @@ void RestoreCheck(const CheckBox& box, const wchar_t* valueName) {
 
 }  // namespace
 
+ColourScheme StoredColourScheme() {
+  if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, kForeColorValue))) return {kGreen, kBlack};
+  return {kBlack, kWhite};
+}
+
 void StoreForeColor(COLORREF textColour) { WriteString(kProgramKey, kForeColorValue, std::to_wstring(textColour)); }
 
 void FrmMain::LoadPreferences() {
@@ -31,11 +36,8 @@ void FrmMain::LoadPreferences() {
   SkipTrap(kLoadLabel, [&] { place.leftTwips = StoredTwips(ReadString(kProgramKey, kLeftValue)); });
   SkipTrap(kLoadLabel, [&] { MoveToStoredPlace(hwnd(), place, Dpi()); });
   SkipTrap(kLoadLabel, [&] {
-    if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, kForeColorValue))) {
-      ApplyColours(kGreen, kBlack);
-    } else {
-      ApplyColours(kBlack, kWhite);
-    }
+    const ColourScheme scheme = StoredColourScheme();
+    ApplyColours(scheme.text, scheme.back);
   });
   SkipTrap(kLoadLabel, [&] { RestoreCheck(chkAutoQuit, kAutoquitValue); });
   SkipTrap(kLoadLabel, [&] { RestoreCheck(chkAutoRun, kAutorunValue); });

@@ -18,14 +18,14 @@ std::wstring NotFoundText(std::wstring_view searchText) {
 }
 
 SearchOutcome ReportSearch::Find(std::wstring_view report, std::wstring_view searchBox) {
-  return SearchFrom(report, searchBox, 1);
+  return Search(report, searchBox, 1);
 }
 
 SearchOutcome ReportSearch::FindNext(std::wstring_view report, std::wstring_view searchBox) {
-  return SearchFrom(report, searchBox, lastMatch_ + 1);
+  return Search(report, searchBox, lastMatch_ + 1);
 }
 
-SearchOutcome ReportSearch::SearchFrom(std::wstring_view report, std::wstring_view searchBox, std::size_t start) {
+SearchOutcome ReportSearch::Search(std::wstring_view report, std::wstring_view searchBox, std::size_t start) {
   SearchOutcome outcome;
   outcome.searchText = SearchTextOf(searchBox);
   if (const auto position = FindFrom(report, outcome.searchText, start)) {

@@ -90,6 +90,25 @@ std::wstring Control::Text() const { return WindowText(hwnd); }
 
 void Control::SetText(std::wstring_view text) const { SetWindowTextOf(hwnd, text); }
 
+void ListBox::Add(std::wstring_view text) const {
+  const std::wstring item(text);
+  SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+std::wstring ListBox::Item(int index) const {
+  const LRESULT length = SendMessageW(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+  return text;
+}
+
+int ListBox::SelectedCount() const {
+  const LRESULT count = SendMessageW(hwnd, LB_GETSELCOUNT, 0, 0);
+  return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
 void ColourLabel::SetColours(COLORREF text, COLORREF back) const {
   SetWindowLongPtrW(hwnd, kTextColourSlot, static_cast<LONG_PTR>(text));
   SetWindowLongPtrW(hwnd, kBackColourSlot, static_cast<LONG_PTR>(back));
@@ -117,8 +136,44 @@ unique_hfont MakeFont(const FontStyle& font, int dpi) {
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = CLEARTYPE_QUALITY;
-  wcsncpy_s(lf.lfFaceName, L"MS Sans Serif", _TRUNCATE);
+  lf.lfPitchAndFamily = font.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
+  font.face.substr(0, LF_FACESIZE - 1).copy(lf.lfFaceName, LF_FACESIZE - 1);
   return unique_hfont(CreateFontIndirectW(&lf));
+}
+
+void ControlColours::Set(COLORREF text, COLORREF back) {
+  text_ = text;
+  back_ = back;
+  brush_.reset(CreateSolidBrush(back));
+}
+
+LRESULT ControlColours::Paint(HDC dc) const {
+  SetTextColor(dc, text_);
+  SetBkColor(dc, back_);
+  return reinterpret_cast<LRESULT>(brush_ ? brush_.get() : GetStockObject(WHITE_BRUSH));
+}
+
+namespace {
+
+constexpr wchar_t kPreviewedProcedure[] = L"Netbeacon.KeyPreview";
+
+LRESULT CALLBACK KeyPreviewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const auto original = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kPreviewedProcedure));
+  if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) SendMessageW(GetParent(hwnd), kKeyPreview, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropW(hwnd, kPreviewedProcedure);
+  }
+  return original ? CallWindowProcW(original, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void PreviewKeysOf(const Control& control) {
+  if (!control.hwnd || GetPropW(control.hwnd, kPreviewedProcedure)) return;
+  const LONG_PTR original = GetWindowLongPtrW(control.hwnd, GWLP_WNDPROC);
+  SetPropW(control.hwnd, kPreviewedProcedure, reinterpret_cast<HANDLE>(original));
+  SetWindowLongPtrW(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KeyPreviewProc));
 }
 
 }  // namespace nb

@@ -191,12 +191,21 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 // What every window does with a message that its own handler left.
-bool Window::HandleBaseMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+bool Window::HandleBaseMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       result = 0;
       return true;
+    case WM_NEXTDLGCTL: {
+      // Sent by IsDialogMessage's partners (a multi-line text box passing on Tab or Enter): the
+      // focus goes to the given control, or to the next or previous tab stop.
+      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                 : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next) SetFocus(next);
+      result = 0;
+      return true;
+    }
     case DM_GETDEFID:
       if (!defaultButtonId_) return false;
       result = MAKELRESULT(defaultButtonId_, DC_HASDEFID);
@@ -212,11 +221,20 @@ bool Window::HandleBaseMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
 }
 
 void Window::DpiChanged(int dpi, const RECT& suggested) {
+  // A window the user sizes keeps the size in twips that the user gave it; the others keep their
+  // design size. (The size the system suggests may not scale the frame as the client area.)
+  int widthTwips = clientWidthTwips_;
+  int heightTwips = clientHeightTwips_;
+  if (style_ & WS_THICKFRAME) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    widthTwips = PixelsToTwips(client.right, dpi_);
+    heightTwips = PixelsToTwips(client.bottom, dpi_);
+  }
   dpi_ = dpi;
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  // A window the user sizes keeps the size the system suggests; the others keep their design size.
-  if (!(style_ & WS_THICKFRAME)) SizeClient(clientWidthTwips_, clientHeightTwips_);
+  SizeClient(widthTwips, heightTwips);
   LayOut();
   OnDpiChanged();
 }
