@@ -2,3 +2,4 @@
 #pragma once
 #define IDI_NETBEACON 101
 #define IDI_POINTING_HAND 102
+#define IDI_IPCONFIG 103

@@ -10,8 +10,10 @@
 #include "base/skip_trap.h"
 #include "base/win_text.h"
 #include "detect/lan_lookup.h"
+#include "localaddresses/frmALLIPs.h"
 #include "mainwindow/main_preferences.h"
 #include "mainwindow/preferences.h"
+#include "netconfig/frmIPconfig.h"
 #include "res/resource_ids.h"
 #include "ui/error_report.h"
 #include "ui/menus.h"
@@ -46,7 +48,7 @@ HMENU MakeMenuBar() {
                                                         {menuColorsBlackOnWhite, L"&Black on white / green on black"},
                                                         kMenuSeparator,
                                                         {menuShowALLIPs, L"All &IP addresses\tCtrl+I"},
-                                                        {menuIPconfig, L"IP &configuration\tCtrl+M", true}})),
+                                                        {menuIPconfig, L"IP &configuration\tCtrl+M"}})),
               L"&Options");
   return bar;
 }
@@ -217,8 +219,15 @@ void FrmMain::menuClearlog_Click() {
   Modal().ShowModal(clear, nullptr);
 }
 
-// The local address table arrives later; until then the entry does nothing.
-void FrmMain::menuShowALLIPs_Click() {}
+void FrmMain::menuShowALLIPs_Click() {
+  FrmALLIPs table({hwnd(), [this] { return lblHDDNPublicIP.Text(); }, &working_});
+  Modal().ShowModal(table, nullptr);
+}
+
+void FrmMain::menuIPconfig_Click() {
+  FrmIPconfig viewer;
+  Modal().ShowModal(viewer, nullptr);
+}
 
 void FrmMain::ToggleCheck(const CheckBox& box) { box.SetValue(box.Value() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED); }
 
@@ -242,6 +251,7 @@ void FrmMain::OnCommand(int id, int code) {
     case menuHistory: menuHistory_Click(); break;
     case menuClearlog: menuClearlog_Click(); break;
     case menuShowALLIPs: menuShowALLIPs_Click(); break;
+    case menuIPconfig: menuIPconfig_Click(); break;
     default: break;
   }
 }
