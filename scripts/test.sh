@@ -32,7 +32,9 @@ cmake --build --preset mingw -j"$(nproc)"
 
 phase "Windows tests under Wine + Xvfb"
 # One persistent wineserver for the whole run (a server per test program costs seconds each).
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# The virtual screen is as large as a screen at 144 dpi usually is, so that the window checks at
+# 144 dpi find room for the largest window (the configuration viewer, 1250 pixels wide there).
+xvfb-run -a -s "-screen 0 1920x1200x24" bash -c '
   set -euo pipefail
   . scripts/wine-env.sh
   wine_prepare "$1/build/mingw"

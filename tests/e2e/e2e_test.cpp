@@ -18,6 +18,7 @@
 #include "detect/frmWorking.h"
 #include "e2e/driver.h"
 #include "mainwindow/frmMain_ids.h"
+#include "netconfig/frmIPconfig.h"
 #include "support/loopback_http.h"
 #include "support/scripted_ui.h"
 
@@ -677,6 +678,30 @@ INSTANTIATE_TEST_SUITE_P(Keys, EndToEndAboutKeys, testing::Values(WORD{VK_ESCAPE
                          [](const testing::TestParamInfo<WORD>& info) {
                            return std::string(info.param == VK_ESCAPE ? "Escape" : "Enter");
                          });
+
+// The configuration viewer: the system's own report, captured through a hidden batch file, shows
+// this machine's address; the viewer stores its place as it closes.
+TEST_F(EndToEnd, CtrlMShowsThisMachinesConfigurationReport) {
+  settings_.Remove(L"IPconfig_Top").Remove(L"IPconfig_Left").Remove(L"IPconfig_Width").Remove(L"IPconfig_Height");
+  const std::wstring lan = ExpectedLanAddress();
+  ASSERT_FALSE(lan.empty()) << "this machine has no LAN address to look for";
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  ASSERT_TRUE(BringToForeground(main.window)) << "the main window could not be brought to the foreground";
+  ASSERT_TRUE(PressKeys({VK_CONTROL, 'M'}));
+  const HWND viewer = WaitForWindow({nb::FrmIPconfig::kClassName, std::wstring(L"IP Config"), program.pid()});
+  ASSERT_NE(viewer, nullptr) << "Ctrl+M opened no configuration viewer";
+  EXPECT_EQ(GetWindow(viewer, GW_OWNER), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main.window); })) << "the main window does not wait";
+  const HWND report = WaitForControl(viewer, nb::FrmIPconfig::idTxtIPconfig);
+  EXPECT_TRUE(WaitUntil([&] { return ControlText(report).value_or(L"").find(lan) != std::wstring::npos; }))
+      << "the report does not name " << Utf8(lan) << ": " << Utf8(TextOf(report));
+  ASSERT_TRUE(Click(WaitForControl(viewer, nb::FrmIPconfig::idCmdOK)));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); })) << "Close did not close the viewer";
+  EXPECT_TRUE(ScopedSettings::Read(L"IPconfig_Width").has_value()) << "the viewer did not store its size";
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
 
 TEST_F(EndToEnd, CtrlQEndsTheProgramAndStoresThePreferences) {
   RunningProgram program;

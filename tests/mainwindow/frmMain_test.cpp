@@ -15,6 +15,7 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/preferences.h"
 #include "settings/registry.h"
+#include "support/clipboard.h"
 #include "support/debug_output.h"
 #include "support/loopback_http.h"
 #include "support/scripted_ui.h"
@@ -35,38 +36,6 @@ void Store(const wchar_t* name, const wchar_t* value) {
 }
 
 std::wstring Stored(const wchar_t* name) { return nb::ReadString(nb::kProgramKey, name); }
-
-std::wstring ClipboardUnicode() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
-std::string ClipboardAnsi() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
-void PutOnClipboard(const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  SetClipboardData(CF_UNICODETEXT, memory);
-  CloseClipboard();
-}
 
 std::wstring ToolTipText(const FrmMain& window, HWND tool) {
   wchar_t buffer[256] = {};
@@ -109,6 +78,7 @@ TEST_F(MainWindow, FirstStartShowsTheDefaults) {
   EXPECT_EQ(window.chkAutoRun.Value(), 0);
   EXPECT_EQ(window.chkAutoQuit.Value(), 0);
   EXPECT_FALSE(window.MenuEnabled(ids::menuShowALLIPs));
+  EXPECT_TRUE(window.MenuEnabled(ids::menuIPconfig));
   EXPECT_EQ(nb::WindowText(window.hwnd()), L"Netbeacon");
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(window.lblHDDNPublicIP.Visible());
@@ -119,6 +89,17 @@ TEST_F(MainWindow, FirstStartShowsTheDefaults) {
   const auto amp = caption.find(L'&');
   ASSERT_NE(amp, std::wstring::npos);
   EXPECT_EQ(towupper(caption[amp + 1]), L'I');  // access key I
+}
+
+// The windows of the menu bar have no owner. (The hidden label holds an address, so that the
+// address table asks no service.)
+TEST_F(MainWindow, TheMenuBarOpensTheAddressTableAndTheConfigurationViewer) {
+  Open();
+  window.lblHDDNPublicIP.SetText(L"203.0.113.7");
+  SendMessageW(window.hwnd(), WM_COMMAND, ids::menuShowALLIPs, 0);
+  SendMessageW(window.hwnd(), WM_COMMAND, ids::menuIPconfig, 0);
+  EXPECT_EQ(ui.modalCaptions, (std::vector<std::wstring>{L"All (Local) IP's", L"IP Config"}));
+  EXPECT_EQ(ui.modalOwners, (std::vector<HWND>{nullptr, nullptr}));
 }
 
 TEST_F(MainWindow, WhatTheUserSeesFitsAtBothDpis) {
@@ -299,11 +280,11 @@ TEST_P(Copy, PutsTheAddressOnTheClipboardAndAppliesAutoQuit) {
   window.chkAutoQuit.SetValue(GetParam().autoQuit ? 1 : 0);
   window.userCommandIssued = GetParam().switchIssued;
   window.lblWANip.SetText(L"198.51.100.7");
-  PutOnClipboard(L"something else");
+  nbtest::SetClipboardUnicode(L"something else");
   ui.popupChoices.push_back(ids::menuCopyWANtoClipboard);
   RightClick(window.lblWANip);
-  EXPECT_EQ(ClipboardUnicode(), L"198.51.100.7");
-  EXPECT_EQ(ClipboardAnsi(), "198.51.100.7");
+  EXPECT_EQ(nbtest::ClipboardUnicode(), L"198.51.100.7");
+  EXPECT_EQ(nbtest::ClipboardAnsi(), "198.51.100.7");
   EXPECT_EQ(window.IsOpen(), GetParam().staysOpen);
   if (!GetParam().autoQuit) {
     EXPECT_EQ(GetFocus(), window.cmdPREFS.hwnd);
@@ -508,10 +489,10 @@ TEST_F(Detection, NoInternetGivesAccessErrorWithoutAskingAnyService) {
 TEST_F(Detection, AutorunWithTheLanSwitchRunsTwiceAndCopiesTheLanAddress) {
   Store(L"Autorun", L"1");
   Store(L"Autoquit", L"1");
-  PutOnClipboard(L"before");
+  nbtest::SetClipboardUnicode(L"before");
   window.Load(L"AutocopyIN");
   EXPECT_EQ(server.Requests("/one"), 2);
-  EXPECT_EQ(ClipboardUnicode(), nb::GetLocalIP());
+  EXPECT_EQ(nbtest::ClipboardUnicode(), nb::GetLocalIP());
   // A switch-driven copy never ends the program, auto-quit or not.
   EXPECT_TRUE(window.IsOpen());
   EXPECT_TRUE(window.userCommandIssued);
@@ -521,13 +502,13 @@ TEST_F(Detection, AutorunWithTheLanSwitchRunsTwiceAndCopiesTheLanAddress) {
   ui.popupChoices.push_back(ids::menuCopyWANtoClipboard);
   RightClick(window.lblWANip);
   EXPECT_TRUE(window.IsOpen());
-  EXPECT_EQ(ClipboardUnicode(), L"198.51.100.9");
+  EXPECT_EQ(nbtest::ClipboardUnicode(), L"198.51.100.9");
 }
 
 TEST_F(Detection, ThePublicSwitchCopiesThePublicAddressAndOtherTextsAreNoSwitch) {
-  PutOnClipboard(L"before");
+  nbtest::SetClipboardUnicode(L"before");
   window.Load(L"AutocopyEX");
-  EXPECT_EQ(ClipboardUnicode(), L"198.51.100.2");
+  EXPECT_EQ(nbtest::ClipboardUnicode(), L"198.51.100.2");
   EXPECT_EQ(server.Requests("/one"), 1);
   window.Unload();
   for (const wchar_t* notASwitch : {L"autocopyEX", L"AutocopyEX ", L"AutocopyIN x"}) {
