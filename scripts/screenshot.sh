@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Takes the pictures in docs/, each of the main window after a detection run, in a normal window
-# frame (openbox) on a virtual screen:
-#   docs/main-window.png                  green on black (the first colour scheme)
-#   docs/main-window-black-on-white.png   black on white (ForeColor = 0)
+# Takes the pictures in docs/, each after a detection run, in a normal window frame (openbox) on a
+# virtual screen:
+#   docs/main-window.png                  the main window, green on black (the first colour scheme)
+#   docs/main-window-black-on-white.png   the main window, black on white (ForeColor = 0)
 #   docs/address-menu.png                 the public address's menu, opened with a right click
+#   docs/all-addresses.png                the list of all addresses (Ctrl+I), two entries selected
+#   docs/ip-config.png                    the configuration viewer (Ctrl+M), the LAN address found
 # A small web server on this machine stands in for the public address services, so the pictures
 # need no network; the Wine prefix is the screenshots' own (build/screenshot/wineprefix).
 # Usage: screenshot.sh [build folder]   (default: build/mingw, made with the mingw preset)
@@ -21,7 +23,7 @@ else
 fi
 mkdir -p docs
 
-xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   root=$1
   program=$2
@@ -82,15 +84,21 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     xwininfo -id "$1" | awk -v key="$2" -F: "index(\$1, key) {gsub(/ /, \"\", \$2); print \$2}"
   }
 
-  # One picture: shot FILE FORECOLOR [menu]. With "menu", the public address label gets a right
-  # click and the picture also holds the menu that opens.
-  shot() {
-    local file=$1 fore=$2 menu=${3:-}
-    wine reg add "$key" /v ForeColor /d "$fore" /f >/dev/null
-    wine reg delete "$key" /v Top /f >/dev/null 2>&1 || true
-    wine reg delete "$key" /v Left /f >/dev/null 2>&1 || true
+  # The outer edges of a shown window with its frame: left top right bottom.
+  frame_edges() {
+    local x y w h fl fr ft fb
+    x=$(geometry "$1" "Absolute upper-left X"); y=$(geometry "$1" "Absolute upper-left Y")
+    w=$(geometry "$1" "Width"); h=$(geometry "$1" "Height")
+    read -r fl fr ft fb < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed "s/.*= //; s/,//g")
+    echo $((x - fl)) $((y - ft)) $((x + w + fr)) $((y + h + fb))
+  }
+
+  # Starts the program and waits for its main window; sets $pid and $client.
+  start_program() {
     wine "$program" >/dev/null 2>&1 &
-    local pid=$! client="" _
+    pid=$!
+    client=""
+    local _
     for _ in $(seq 150); do
       client=$(main_window)
       [ -n "$client" ] && break
@@ -98,12 +106,31 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     done
     [ -n "$client" ] || { echo "The main window did not appear." >&2; exit 1; }
     sleep 1.5  # let it paint
-    local x y w h fl fr ft fb
+  }
+
+  # Ends the program with Ctrl+Q in its main window, or kills it when it does not end.
+  end_program() {
+    local _
+    xdotool windowactivate --sync "$client" key --clearmodifiers ctrl+q >/dev/null 2>&1 || true
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+  }
+
+  # One picture: shot FILE FORECOLOR [menu]. With "menu", the public address label gets a right
+  # click and the picture also holds the menu that opens.
+  shot() {
+    local file=$1 fore=$2 menu=${3:-}
+    wine reg add "$key" /v ForeColor /d "$fore" /f >/dev/null
+    wine reg delete "$key" /v Top /f >/dev/null 2>&1 || true
+    wine reg delete "$key" /v Left /f >/dev/null 2>&1 || true
+    start_program
+    local x y w h left top right bottom
     x=$(geometry "$client" "Absolute upper-left X"); y=$(geometry "$client" "Absolute upper-left Y")
     w=$(geometry "$client" "Width"); h=$(geometry "$client" "Height")
-    # Frame extents: left, right, top, bottom.
-    read -r fl fr ft fb < <(xprop -id "$client" _NET_FRAME_EXTENTS | sed "s/.*= //; s/,//g")
-    local left=$((x - fl)) top=$((y - ft)) right=$((x + w + fr)) bottom=$((y + h + fb))
+    read -r left top right bottom < <(frame_edges "$client")
     if [ "$menu" = menu ]; then
       # lblWANip lies at 105, 465 twips in the client area, 2085 by 285 twips: 7, 31 pixels at
       # 96 dpi, 139 by 19. The X window also holds the menu bar above the client area, which is
@@ -147,15 +174,62 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     # Esc closes an open menu; Ctrl+Q ends the program.
     xdotool key --clearmodifiers Escape
     sleep 0.3
-    xdotool windowactivate --sync "$client" key --clearmodifiers ctrl+q >/dev/null 2>&1 || true
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null || true
-    fi
-    wait "$pid" 2>/dev/null || true
+    end_program
+  }
+
+  # One picture of a window of the Options menu: menu_window_shot FILE TITLE SHORTCUT ACTION. The
+  # window opens by its shortcut in the main window; ACTION then shows it at work:
+  #   select   the list'"'"'s first and last entries selected with the keyboard (Space, Down)
+  #   find     the LAN address found in the report
+  menu_window_shot() {
+    local file=$1 title=$2 shortcut=$3 action=$4
+    wine reg add "$key" /v ForeColor /d 65280 /f >/dev/null
+    local value
+    for value in Top Left IPconfig_Top IPconfig_Left IPconfig_Width IPconfig_Height; do
+      wine reg delete "$key" /v $value /f >/dev/null 2>&1 || true
+    done
+    start_program
+    xdotool windowactivate --sync "$client" key --clearmodifiers "$shortcut"
+    local window="" _
+    for _ in $(seq 150); do
+      window=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1 || true)
+      [ -n "$window" ] && break
+      sleep 0.2
+    done
+    [ -n "$window" ] || { echo "The window $title did not open." >&2; exit 1; }
+    sleep 1
+    case $action in
+      select) xdotool key --clearmodifiers space Down Down space ;;
+      find)
+        # The search box lies 9 pixels from the left of the client area, 40 to 20 from its foot.
+        local x y h
+        x=$(geometry "$window" "Absolute upper-left X"); y=$(geometry "$window" "Absolute upper-left Y")
+        h=$(geometry "$window" "Height")
+        xdotool mousemove $((x + 60)) $((y + h - 30)) click 1
+        xdotool type --delay 50 "$lan"
+        xdotool key --clearmodifiers Return
+        ;;
+    esac
+    sleep 1
+    local left top right bottom
+    read -r left top right bottom < <(frame_edges "$window")
+    import -window root "$scratch/screen.png"
+    convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
+    echo "Saved docs/$file ($((right - left))x$((bottom - top)))"
+    xdotool key --clearmodifiers Escape
+    sleep 0.5
+    end_program
   }
 
   shot main-window.png 65280
   shot main-window-black-on-white.png 0
   shot address-menu.png 65280 menu
+
+  # The LAN address, as the configuration report names it.
+  lan=$(wine cmd /c ipconfig /all 2>/dev/null | tr -d "\r" | awk -F": " "/IPv4 address/ && \$2 != \"127.0.0.1\" {print \$2; exit}")
+  # The viewer and the list have no minimise or maximise box: their frames show the close button.
+  sed "s#<titleLayout>[A-Z]*</titleLayout>#<titleLayout>NLC</titleLayout>#" /etc/xdg/openbox/rc.xml >"$scratch/rc.xml"
+  openbox --reconfigure
+  menu_window_shot all-addresses.png "^All .Local. IP" ctrl+i select
+  menu_window_shot ip-config.png "^IP Config$" ctrl+m find
 ' bash "$root" "$build/netbeacon.exe"
