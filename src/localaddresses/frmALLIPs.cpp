@@ -63,12 +63,11 @@ void FrmALLIPs::Form_Load() {
   });
   // From here on an error ends the load with the error report; what was filled in stays.
   try {
-    std::vector<std::wstring> entries = localIPs_();
-    for (const std::wstring& entry : entries) List1.Add(entry);
+    std::vector<std::wstring> table = localIPs_();
     const std::wstring publicResult = main_.publicResult ? main_.publicResult() : std::wstring(kPublicNotYetSet);
-    const std::size_t before = entries.size();
-    AddUnique(entries, publicResult == kPublicNotYetSet ? FetchPublicShowingProgress() : publicResult);
-    if (entries.size() > before) List1.Add(entries.back());
+    const std::vector<std::wstring> entries = LocalAddressList(
+        std::move(table), publicResult == kPublicNotYetSet ? FetchPublicShowingProgress() : publicResult);
+    for (const std::wstring& entry : entries) List1.Add(entry);
     Label1.SetText(AddressCountLine(entries.size()));
     UpdateCopyButton();
   } catch (...) {

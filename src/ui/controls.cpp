@@ -137,7 +137,8 @@ unique_hfont MakeFont(const FontStyle& font, int dpi) {
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = CLEARTYPE_QUALITY;
   lf.lfPitchAndFamily = font.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
-  font.face.substr(0, LF_FACESIZE - 1).copy(lf.lfFaceName, LF_FACESIZE - 1);
+  const std::wstring face(font.face);
+  wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
   return unique_hfont(CreateFontIndirectW(&lf));
 }
 
