@@ -2,6 +2,7 @@
 
 #include "base/skip_trap.h"
 #include "mainwindow/main_preferences.h"
+#include "mainwindow/preferences.h"
 #include "mainwindow/window_placement.h"
 #include "netconfig/report_search.h"
 #include "res/resource_ids.h"
@@ -62,22 +63,18 @@ void FrmIPconfig::Load(HWND owner) {
 
 // Every step is skipped when it fails.
 void FrmIPconfig::Form_Load() {
-  const StoredViewerPlace stored =
-      ReadStoredViewerPlace([](std::wstring_view name) { return ReadString(kProgramKey, name); });
+  StoredPlace place;
+  SkipTrap(kLoadLabel, [&] { place.topTwips = StoredTwips(ReadString(kProgramKey, kViewerTopValue)); });
+  SkipTrap(kLoadLabel, [&] { place.leftTwips = StoredTwips(ReadString(kProgramKey, kViewerLeftValue)); });
+  SkipTrap(kLoadLabel, [&] { MoveToStoredPlace(hwnd(), place, Dpi()); });
   RECT outer{};
   SkipTrap(kLoadLabel, [&] {
-    if (stored.top) MoveEdge(hwnd(), WindowEdge::Top, *stored.top, Dpi());
+    const std::optional<int> width = StoredTwips(ReadString(kProgramKey, kViewerWidthValue));
+    if (width && GetWindowRect(hwnd(), &outer)) SetOuterSize(Px(*width), outer.bottom - outer.top);
   });
   SkipTrap(kLoadLabel, [&] {
-    if (stored.left) MoveEdge(hwnd(), WindowEdge::Left, *stored.left, Dpi());
-  });
-  SkipTrap(kLoadLabel, [&] {
-    if (!stored.width || !GetWindowRect(hwnd(), &outer)) return;
-    SetOuterSize(Px(*stored.width), outer.bottom - outer.top);
-  });
-  SkipTrap(kLoadLabel, [&] {
-    if (!stored.height || !GetWindowRect(hwnd(), &outer)) return;
-    SetOuterSize(outer.right - outer.left, Px(*stored.height));
+    const std::optional<int> height = StoredTwips(ReadString(kProgramKey, kViewerHeightValue));
+    if (height && GetWindowRect(hwnd(), &outer)) SetOuterSize(outer.right - outer.left, Px(*height));
   });
   SkipTrap(kLoadLabel, [&] {
     const ColourScheme scheme = StoredColourScheme();
@@ -118,16 +115,16 @@ void FrmIPconfig::Form_QueryUnload() {
   RECT outer{};
   if (!GetWindowRect(hwnd(), &outer) || IsIconic(hwnd())) return;
   SkipTrap(kUnloadLabel, [&] {
-    WriteString(kProgramKey, kViewerTopValue, StoredTwipsText(EdgeInTwips(hwnd(), WindowEdge::Top, Dpi())));
+    WriteString(kProgramKey, kViewerTopValue, SingleText(EdgeInTwips(hwnd(), WindowEdge::Top, Dpi())));
   });
   SkipTrap(kUnloadLabel, [&] {
-    WriteString(kProgramKey, kViewerLeftValue, StoredTwipsText(EdgeInTwips(hwnd(), WindowEdge::Left, Dpi())));
+    WriteString(kProgramKey, kViewerLeftValue, SingleText(EdgeInTwips(hwnd(), WindowEdge::Left, Dpi())));
   });
   SkipTrap(kUnloadLabel, [&] {
-    WriteString(kProgramKey, kViewerWidthValue, StoredTwipsText(PixelsToTwips(outer.right - outer.left, Dpi())));
+    WriteString(kProgramKey, kViewerWidthValue, SingleText(PixelsToTwips(outer.right - outer.left, Dpi())));
   });
   SkipTrap(kUnloadLabel, [&] {
-    WriteString(kProgramKey, kViewerHeightValue, StoredTwipsText(PixelsToTwips(outer.bottom - outer.top, Dpi())));
+    WriteString(kProgramKey, kViewerHeightValue, SingleText(PixelsToTwips(outer.bottom - outer.top, Dpi())));
   });
 }
 

@@ -1,9 +1,6 @@
 #include "netconfig/viewer_layout.h"
 
 #include <algorithm>
-#include <cmath>
-
-#include "mainwindow/preferences.h"
 
 namespace nb {
 namespace {
@@ -18,17 +15,6 @@ constexpr int kFindGap = 100;              // between the search box and Find
 constexpr int kFindNextGap = 155;          // between the search box's left edge plus both widths and Find next
 constexpr int kRefreshFromRight = 4600;
 constexpr int kCloseFromRight = 2350;
-
-// Beyond this a stored value cannot be a place on a screen.
-constexpr double kLargestStoredTwips = 1e8;
-
-std::optional<int> StoredTwips(const std::wstring& text) {
-  const auto number = StoredNumber(text);
-  if (!number) return std::nullopt;
-  const float single = static_cast<float>(*number);
-  if (!(std::fabs(single) < kLargestStoredTwips)) return std::nullopt;
-  return static_cast<int>(std::lround(single));
-}
 
 }  // namespace
 
@@ -54,16 +40,5 @@ ViewerPlaces LayOutViewer(const ViewerPlaces& before, int clientWidth, int clien
   for (TwipsRect* r : {&p.txtFind, &p.cmdFind, &p.cmdFindNext, &p.cmdRefresh, &p.cmdOK}) r->top = bottomRowTop;
   return p;
 }
-
-StoredViewerPlace ReadStoredViewerPlace(const std::function<std::wstring(std::wstring_view)>& read) {
-  StoredViewerPlace place;
-  place.top = StoredTwips(read(kViewerTopValue));
-  place.left = StoredTwips(read(kViewerLeftValue));
-  place.width = StoredTwips(read(kViewerWidthValue));
-  place.height = StoredTwips(read(kViewerHeightValue));
-  return place;
-}
-
-std::wstring StoredTwipsText(int twips) { return SingleText(twips); }
 
 }  // namespace nb

@@ -1,12 +1,7 @@
 // The configuration viewer's geometry as arithmetic in twips: the smallest outer size, the
-// places of its controls for a client area, and the four stored geometry values. Portable: no
-// Windows header.
+// places of its controls for a client area, and the names of the four stored geometry values.
+// Portable: no Windows header.
 #pragma once
-
-#include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "ui/layout.h"
 
@@ -44,21 +39,5 @@ struct ViewerPlaces {
 // Close keep to the right (W − 4600, W − 2350); the bottom row's top is H − 600; no other width
 // or height changes. A computed size below zero (a window made very small) is not applied.
 ViewerPlaces LayOutViewer(const ViewerPlaces& before, int clientWidth, int clientHeight);
-
-// The stored outer place and size; a value that is missing or does not read as a number is
-// nothing. Values are read as single-precision numbers and rounded to whole twips; one too
-// large for a screen position is nothing too.
-struct StoredViewerPlace {
-  std::optional<int> top;
-  std::optional<int> left;
-  std::optional<int> width;
-  std::optional<int> height;
-};
-
-// `read` gives a stored value's text by name (kRegistryFailureMarker when it is missing).
-StoredViewerPlace ReadStoredViewerPlace(const std::function<std::wstring(std::wstring_view)>& read);
-
-// The text each geometry value is stored as.
-std::wstring StoredTwipsText(int twips);
 
 }  // namespace nb

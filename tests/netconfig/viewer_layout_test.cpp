@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <optional>
-#include <string>
-
 #include "netconfig/viewer_layout.h"
 
 namespace {
@@ -67,40 +63,5 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutCase{299, 999,
                                {{100, 200, 5000, 3000}, {100, 399, 2000, 300}, {2200, 399, 1500, 360},
                                 {3755, 399, 1400, 360}, {-4301, 399, 2100, 350}, {-2051, 399, 2200, 340}}}));
-
-struct StoredCase {
-  const wchar_t* stored;
-  std::optional<int> twips;
-};
-
-class StoredValues : public testing::TestWithParam<StoredCase> {};
-
-TEST_P(StoredValues, ReadAsSingleNumbersOrNothing) {
-  const nb::StoredViewerPlace place = nb::ReadStoredViewerPlace([](std::wstring_view) { return GetParam().stored; });
-  for (const auto& value : {place.top, place.left, place.width, place.height}) EXPECT_EQ(value, GetParam().twips);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, StoredValues,
-                         testing::Values(StoredCase{L"1200", 1200}, StoredCase{L"-450", -450},
-                                         StoredCase{L" 15 ", 15}, StoredCase{L"2000.6", 2001},
-                                         StoredCase{L"1.5e3", 1500},
-                                         // Single precision: 16777217 is not a single.
-                                         StoredCase{L"16777217", 16777216}, StoredCase{L"Error", std::nullopt},
-                                         StoredCase{L"", std::nullopt}, StoredCase{L"12OO", std::nullopt},
-                                         StoredCase{L"1e9", std::nullopt}));
-
-TEST(StoredViewerPlace, EachValueUnderItsOwnName) {
-  const std::map<std::wstring, std::wstring, std::less<>> stored = {
-      {L"IPconfig_Top", L"1"}, {L"IPconfig_Left", L"2"}, {L"IPconfig_Width", L"3"}, {L"IPconfig_Height", L"4"}};
-  const nb::StoredViewerPlace place = nb::ReadStoredViewerPlace([&](std::wstring_view name) {
-    const auto it = stored.find(name);
-    return it == stored.end() ? std::wstring(L"Error") : it->second;
-  });
-  EXPECT_EQ(place.top, 1);
-  EXPECT_EQ(place.left, 2);
-  EXPECT_EQ(place.width, 3);
-  EXPECT_EQ(place.height, 4);
-  EXPECT_EQ(nb::StoredTwipsText(4000), L"4000");
-}
 
 }  // namespace
