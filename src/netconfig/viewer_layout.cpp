@@ -5,7 +5,11 @@
 namespace nb {
 namespace {
 
-constexpr TwipsSize kMinimumOuterSize{9700, 4000};
+// The viewer is never lower than 4000 twips. Its narrowest width is where the bottom row still
+// fits: Find next ends 6305 twips from the left (search box, Find and their gaps) and Refresh
+// starts 4600 twips before the right edge, so the client area needs 6305 + 100 + 4600 = 11005
+// twips, plus the frame. At 9700 twips wide, Refresh would cover most of Find next.
+constexpr TwipsSize kMinimumOuterSize{11400, 4000};
 
 // Margins of the layout rules, in twips.
 constexpr int kReportRightMargin = 300;    // report box width = W - this

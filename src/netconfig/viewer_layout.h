@@ -19,7 +19,8 @@ struct TwipsSize {
   int height;
 };
 
-// The outer size the viewer is held to: never narrower than 9700 or lower than 4000 twips.
+// The outer size the viewer is held to: never lower than 4000 twips, and never so narrow that
+// Refresh and Close would cover the search buttons (11400 twips).
 TwipsSize ViewerMinimumOuterSize();
 TwipsSize SnapViewerOuterSize(TwipsSize outer);
 

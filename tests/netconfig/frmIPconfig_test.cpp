@@ -64,21 +64,21 @@ TEST_F(Viewer, WhatTheUserSeesFitsAtBothDpis) {
 TEST_F(Viewer, TheStoredPlaceComesBackHeldToTheSmallestSizeAndCloseStoresIt) {
   Store(L"IPconfig_Top", L"1500");
   Store(L"IPconfig_Left", L"3000");
-  Store(L"IPconfig_Width", L"11010");
+  Store(L"IPconfig_Width", L"12210");
   Store(L"IPconfig_Height", L"2000");
   WithViewer(L"report", [](FrmIPconfig& v) {
     const RECT outer = OuterTwips(v);
     EXPECT_EQ(outer.top, 1500);
     EXPECT_EQ(outer.left, 3000);
-    EXPECT_EQ(outer.right, 11010) << "width";
+    EXPECT_EQ(outer.right, 12210) << "width";
     EXPECT_GE(outer.bottom, 4000) << "height";
     EXPECT_LT(outer.bottom, 4000 + 15);
-    SetWindowPos(v.hwnd(), nullptr, 150, 120, 700, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(v.hwnd(), nullptr, 150, 120, 800, 400, SWP_NOZORDER | SWP_NOACTIVATE);
     Click(v.cmdOK);
   });
   EXPECT_EQ(Stored(L"IPconfig_Top"), L"1800");
   EXPECT_EQ(Stored(L"IPconfig_Left"), L"2250");
-  EXPECT_EQ(Stored(L"IPconfig_Width"), L"10500");
+  EXPECT_EQ(Stored(L"IPconfig_Width"), L"12000");
   EXPECT_EQ(Stored(L"IPconfig_Height"), L"6000");
 }
 
@@ -112,12 +112,20 @@ TEST_P(Resizing, SnapsToTheSmallestSizeAndLaysTheControlsOutAgain) {
     EXPECT_EQ(v.Px(outer.bottom), v.Px(c.heldHeight));
     const std::vector<LONG> after = gaps();
     for (size_t i = 0; i < after.size(); ++i) EXPECT_NEAR(after[i], atDesignSize[i], 1) << "distance " << i;
+    // The bottom row keeps its order without one button covering another.
+    const nb::Control* const row[] = {&v.txtFind, &v.cmdFind, &v.cmdFindNext, &v.cmdRefresh, &v.cmdOK};
+    for (size_t i = 1; i < std::size(row); ++i) {
+      RECT left{}, right{};
+      GetWindowRect(row[i - 1]->hwnd, &left);
+      GetWindowRect(row[i]->hwnd, &right);
+      EXPECT_LE(left.right, right.left) << "control " << i << " of the bottom row";
+    }
   });
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Resizing,
-                         testing::Values(ResizeCase{"TooSmall", 3000, 1500, 9700, 4000},
-                                         ResizeCase{"TooNarrow", 8000, 9000, 9700, 9000},
+                         testing::Values(ResizeCase{"TooSmall", 3000, 1500, 11400, 4000},
+                                         ResizeCase{"TooNarrow", 9700, 9000, 11400, 9000},
                                          ResizeCase{"TooLow", 12000, 3000, 12000, 4000},
                                          ResizeCase{"Larger", 15000, 10500, 15000, 10500}),
                          [](const testing::TestParamInfo<ResizeCase>& info) { return std::string(info.param.name); });

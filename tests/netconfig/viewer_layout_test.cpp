@@ -22,9 +22,9 @@ TEST_P(OuterSizes, AreHeldToTheSmallestSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, OuterSizes,
-                         testing::Values(SnapCase{{5000, 2000}, {9700, 4000}}, SnapCase{{9699, 3999}, {9700, 4000}},
-                                         SnapCase{{9700, 4000}, {9700, 4000}}, SnapCase{{12000, 3000}, {12000, 4000}},
-                                         SnapCase{{8000, 9000}, {9700, 9000}}, SnapCase{{15000, 9000}, {15000, 9000}}));
+                         testing::Values(SnapCase{{5000, 2000}, {11400, 4000}}, SnapCase{{11399, 3999}, {11400, 4000}},
+                                         SnapCase{{11400, 4000}, {11400, 4000}}, SnapCase{{12000, 3000}, {12000, 4000}},
+                                         SnapCase{{9700, 9000}, {11400, 9000}}, SnapCase{{15000, 9000}, {15000, 9000}}));
 
 // Places before the resize (any will do: the rules keep what they do not set).
 const nb::ViewerPlaces kBefore{{100, 200, 5000, 3000}, {7, 8, 2000, 300},  {9, 10, 1500, 360},
