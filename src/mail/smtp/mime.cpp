@@ -255,7 +255,7 @@ void AddParameter(HeaderLine& header, std::string_view name, std::string_view va
   // RFC 2231: percent-encoded UTF-8, in numbered pieces of at most this many characters.
   constexpr std::size_t kPieceLimit = 60;
   std::vector<std::string> pieces(1, "utf-8''");
-  // Whole characters in each piece: a UTF-8 sequence is never split.
+  // Whole characters in each piece: a UTF-8 sequence (at most four bytes) is never split.
   for (std::size_t i = 0; i < value.size();) {
     std::string token;
     do {
@@ -265,7 +265,7 @@ void AddParameter(HeaderLine& header, std::string_view name, std::string_view va
       } else {
         token += {'%', kHex[c >> 4], kHex[c & 15]};
       }
-    } while (i < value.size() && (static_cast<unsigned char>(value[i]) & 0xC0) == 0x80);
+    } while (i < value.size() && (static_cast<unsigned char>(value[i]) & 0xC0) == 0x80 && token.size() < 12);
     if (pieces.back().size() + token.size() > kPieceLimit) pieces.emplace_back();
     pieces.back() += token;
   }
