@@ -11,20 +11,11 @@
 #include "mail/smtp/address_text.h"
 #include "mail/smtp/win_charsets.h"
 #include "mail/smtp/win_transport.h"
-#include "ui/win_text.h"
 
 namespace nb::mail {
 namespace {
 
 constexpr std::size_t kFileBlock = 57 * 1024;
-
-std::string Reason(DWORD code) {
-  std::string text = WideToUtf8(SystemErrorText(code));
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
-    text.pop_back();
-  }
-  return text.empty() ? "error " + std::to_string(code) : text;
-}
 
 // An attachment read from its file while the message is written.
 class FileSource final : public ByteSource {
@@ -34,7 +25,7 @@ class FileSource final : public ByteSource {
                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) {
       throw std::runtime_error(FailureText("The message was not sent: an attachment could not be opened",
-                                           WideToUtf8(path), Reason(GetLastError())));
+                                           WideToUtf8(path), ReasonText(GetLastError())));
     }
   }
   ~FileSource() override { CloseHandle(file_); }
@@ -44,7 +35,7 @@ class FileSource final : public ByteSource {
   std::size_t Read(char* buffer, std::size_t size) override {
     DWORD got = 0;
     if (!ReadFile(file_, buffer, static_cast<DWORD>(std::min<std::size_t>(size, 1 << 24)), &got, nullptr)) {
-      throw std::runtime_error(WideToUtf8(path_) + " could not be read: " + Reason(GetLastError()));
+      throw std::runtime_error(WideToUtf8(path_) + " could not be read: " + ReasonText(GetLastError()));
     }
     return got;
   }
@@ -96,7 +87,7 @@ class WinsockUse {
     const int result = WSAStartup(MAKEWORD(2, 2), &data);
     if (result != 0) {
       throw std::runtime_error(FailureText("The message was not sent: the network is not available",
-                                           "Starting Windows Sockets", Reason(static_cast<DWORD>(result))));
+                                           "Starting Windows Sockets", ReasonText(static_cast<DWORD>(result))));
     }
   }
   ~WinsockUse() { WSACleanup(); }

@@ -13,11 +13,6 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kQuitBound{5'000};
 
-std::string Seconds(milliseconds bound) {
-  const auto ms = bound.count();
-  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-}
-
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -167,7 +162,7 @@ class Session {
       return reader_.Read(bound);
     } catch (const TransportError& e) {
       if (e.kind == TransportError::Kind::kTimeout) {
-        Fail("The message was not sent: the server stopped answering", "no answer within " + Seconds(bound));
+        Fail("The message was not sent: the server stopped answering", "no answer within " + BoundText(bound));
       }
       TransportFailed(e);
     } catch (const ReplyError& e) {

@@ -17,6 +17,12 @@ struct TransportError : std::runtime_error {
   Kind kind;
 };
 
+// A bound as the user reads it: "60 s", or "1500 ms" when it is not whole seconds.
+inline std::string BoundText(std::chrono::milliseconds bound) {
+  const auto ms = bound.count();
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
 class ByteInput {
  public:
   virtual ~ByteInput() = default;

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "ui/win_text.h"
+
 namespace nb::mail {
 namespace {
 
@@ -102,6 +104,14 @@ std::wstring Utf8ToWide(std::string_view text) {
   std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
   if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), size);
   return out;
+}
+
+std::string ReasonText(unsigned long code) {
+  std::string text = WideToUtf8(SystemErrorText(code));
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
+    text.pop_back();
+  }
+  return text.empty() ? "error " + std::to_string(code) : text + " (" + std::to_string(code) + ")";
 }
 
 }  // namespace nb::mail

@@ -1,5 +1,6 @@
 // The charsets on Windows: the system's converter where it has the code page, our own encoders
-// (built on the code pages it has) where it does not. Also UTF-8 conversions of wide text.
+// (built on the code pages it has) where it does not. Also UTF-8 conversions of wide text and
+// the system's error texts.
 #pragma once
 
 #include <memory>
@@ -16,5 +17,8 @@ std::unique_ptr<CharsetEncoder> MakeCharsetEncoder(const CharsetInfo& charset);
 
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
+
+// The system's description of an error code, in UTF-8, with the code: "Access is denied (5)".
+std::string ReasonText(unsigned long code);
 
 }  // namespace nb::mail

@@ -16,7 +16,6 @@
 #include <thread>
 
 #include "mail/smtp/win_charsets.h"
-#include "ui/win_text.h"
 
 namespace nb::mail {
 namespace {
@@ -24,22 +23,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-std::string SystemReason(DWORD code) {
-  std::string text = WideToUtf8(SystemErrorText(code));
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
-    text.pop_back();
-  }
-  return text.empty() ? "error " + std::to_string(code) : text + " (" + std::to_string(code) + ")";
-}
-
 std::string Hex(unsigned long value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", value);
   return text;
-}
-
-std::string SecondsText(milliseconds bound) {
-  return bound.count() % 1000 == 0 ? std::to_string(bound.count() / 1000) + " s" : std::to_string(bound.count()) + " ms";
 }
 
 long MillisecondsLeft(Clock::time_point deadline) {
@@ -61,7 +48,7 @@ bool WaitSocket(SOCKET s, bool forWrite, Clock::time_point deadline) {
     const int ready = select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, &errors, &tv);
     if (ready > 0) return true;
     if (ready == SOCKET_ERROR) {
-      throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + SystemReason(WSAGetLastError()));
+      throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(WSAGetLastError()));
     }
     if (left == 0) return false;
   }
@@ -157,7 +144,7 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
   para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
   PCCERT_CHAIN_CONTEXT rawChain = nullptr;
   if (!CertGetCertificateChain(nullptr, cert, nullptr, additional, &para, 0, nullptr, &rawChain)) {
-    Refuse("its chain could not be built: " + SystemReason(GetLastError()));
+    Refuse("its chain could not be built: " + ReasonText(GetLastError()));
   }
   std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFree> chain(rawChain);
   DWORD status = chain->TrustStatus.dwErrorStatus;
@@ -199,7 +186,7 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
   CERT_CHAIN_POLICY_STATUS result{};
   result.cbSize = sizeof result;
   if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &result)) {
-    Refuse("it could not be checked: " + SystemReason(GetLastError()));
+    Refuse("it could not be checked: " + ReasonText(GetLastError()));
   }
   switch (static_cast<unsigned long>(result.dwError)) {
     case 0: return;
@@ -336,7 +323,9 @@ class WinTransport final : public SmtpTransport {
                             : static_cast<const void*>(&reinterpret_cast<sockaddr_in&>(address).sin_addr);
       inet_ntop(address.ss_family, raw, text, sizeof text);
     }
-    clientLiteral_ = address.ss_family == AF_INET6 ? "[IPv6:" + std::string(text) + "]" : "[" + std::string(text) + "]";
+    clientLiteral_ = address.ss_family == AF_INET6 ? "[IPv6:" : "[";
+    clientLiteral_ += text;
+    clientLiteral_ += ']';
   }
 
  private:
@@ -387,27 +376,27 @@ class WinTransport final : public SmtpTransport {
 
   std::size_t RawRead(char* buffer, std::size_t size, Clock::time_point deadline, milliseconds bound) {
     if (!WaitSocket(socket_, false, deadline)) {
-      throw TransportError(TransportError::Kind::kTimeout, "no answer within " + SecondsText(bound));
+      throw TransportError(TransportError::Kind::kTimeout, "no answer within " + BoundText(bound));
     }
     const int got = recv(socket_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)), 0);
     if (got > 0) return static_cast<std::size_t>(got);
     if (got == 0) throw TransportError(TransportError::Kind::kClosed, "the server closed the connection");
     const int error = WSAGetLastError();
     if (error == WSAEWOULDBLOCK) return RawRead(buffer, size, deadline, bound);
-    throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + SystemReason(error));
+    throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
   }
 
   void RawWrite(std::string_view bytes, Clock::time_point deadline, milliseconds bound) {
     while (!bytes.empty()) {
       if (!WaitSocket(socket_, true, deadline)) {
         throw TransportError(TransportError::Kind::kTimeout,
-                             "the server took no data for " + SecondsText(bound));
+                             "the server took no data for " + BoundText(bound));
       }
       const int sent = send(socket_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)), 0);
       if (sent == SOCKET_ERROR) {
         const int error = WSAGetLastError();
         if (error == WSAEWOULDBLOCK) continue;
-        throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + SystemReason(error));
+        throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
       }
       bytes.remove_prefix(static_cast<std::size_t>(sent));
     }
@@ -435,11 +424,11 @@ std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, millisec
   const std::shared_ptr<Lookup> lookup = Resolve(server, deadline);
   if (!lookup) {
     throw TransportError(TransportError::Kind::kTimeout, "the name " + server.host + " was not found within " +
-                                                             SecondsText(bound));
+                                                             BoundText(bound));
   }
   if (lookup->result != 0 || !lookup->addresses) {
     throw TransportError(TransportError::Kind::kFailed,
-                         "the name " + server.host + " was not found: " + SystemReason(lookup->result));
+                         "the name " + server.host + " was not found: " + ReasonText(lookup->result));
   }
   int lastError = 0;
   for (const ADDRINFOW* a = lookup->addresses; a; a = a->ai_next) {
@@ -452,20 +441,12 @@ std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, millisec
     ioctlsocket(s, FIONBIO, &nonBlocking);
     bool connected = connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
     if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
-      fd_set writable;
-      FD_ZERO(&writable);
-      FD_SET(s, &writable);
-      fd_set failed;
-      FD_ZERO(&failed);
-      FD_SET(s, &failed);
-      const long left = MillisecondsLeft(deadline);
-      timeval tv{left / 1000, (left % 1000) * 1000};
-      if (select(0, nullptr, &writable, &failed, &tv) > 0) {
+      if (WaitSocket(s, true, deadline)) {
         int error = 0;
         int length = sizeof error;
         getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
-        connected = error == 0 && FD_ISSET(s, &writable);
-        lastError = error != 0 ? error : WSAETIMEDOUT;
+        connected = error == 0;
+        lastError = error;
       } else {
         lastError = WSAETIMEDOUT;
       }
@@ -482,9 +463,9 @@ std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, millisec
   }
   if (lastError == WSAETIMEDOUT) {
     throw TransportError(TransportError::Kind::kTimeout,
-                         where + " did not answer within " + SecondsText(bound));
+                         where + " did not answer within " + BoundText(bound));
   }
-  throw TransportError(TransportError::Kind::kFailed, where + ": " + SystemReason(static_cast<DWORD>(lastError)));
+  throw TransportError(TransportError::Kind::kFailed, where + ": " + ReasonText(static_cast<DWORD>(lastError)));
 }
 
 }  // namespace nb::mail
