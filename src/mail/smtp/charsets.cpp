@@ -33,7 +33,9 @@ constexpr CharsetInfo kCharsets[] = {
     {"windows-874", 874, OwnEncoding::kNone, false, false, false},
     {"iso-8859-9", 28599, OwnEncoding::kNone, false, false, false},
     {"windows-1254", 1254, OwnEncoding::kNone, false, false, false},
-    {"utf-7", 65000, OwnEncoding::kUtf7, true, true, false},
+    // UTF-7 and UTF-8 are arithmetic: ours always (ours also keeps header specials out of
+    // UTF-7's direct characters).
+    {"utf-7", 0, OwnEncoding::kUtf7, false, true, false},
     {"utf-8", 0, OwnEncoding::kUtf8, false, false, false},
     {"windows-1258", 1258, OwnEncoding::kNone, false, false, false},
     {"iso-8859-1", 28591, OwnEncoding::kNone, false, false, false},

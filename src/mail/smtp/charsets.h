@@ -13,8 +13,8 @@ namespace nb::mail {
 // How a charset's bytes are made when the system's converter does not have its code page.
 enum class OwnEncoding {
   kNone,       // the system's code page always exists (the single-byte sets, 936, 949, 950)
-  kUtf8,       // by arithmetic, always
-  kUtf7,       // RFC 2152, by arithmetic
+  kUtf8,       // by arithmetic, always (as UTF-7)
+  kUtf7,       // RFC 2152, by arithmetic, always
   kGb18030,    // two-byte part from code page 936, four-byte part by arithmetic
   kHz,         // GB2312 from code page 936, wrapped in HZ's ~{ ~} shifts
   kIso2022Jp,  // JIS X 0208 from code page 932 (Shift-JIS) by arithmetic, with ESC shifts

@@ -73,12 +73,14 @@ unsigned BaseCodePageOf(OwnEncoding kind) {
 }  // namespace
 
 std::unique_ptr<CharsetEncoder> MakeCharsetEncoder(const CharsetInfo& charset) {
-  if (charset.own == OwnEncoding::kUtf8) return MakeOwnEncoder(charset.own, nullptr);
+  if (charset.own == OwnEncoding::kUtf8 || charset.own == OwnEncoding::kUtf7) {
+    return MakeOwnEncoder(charset.own, nullptr);
+  }
   if (SystemHas(charset.codePage, charset.systemNeedsNoFlags)) {
     return std::make_unique<SystemEncoder>(charset.codePage, charset.systemNeedsNoFlags, charset.gb2312Only);
   }
   const unsigned base = BaseCodePageOf(charset.own);
-  if (charset.own == OwnEncoding::kUtf7 || (base != 0 && SystemHas(base, false))) {
+  if (base != 0 && SystemHas(base, false)) {
     return MakeOwnEncoder(charset.own, [base](char32_t c) {
       bool lossy = false;
       const std::string bytes = Convert(base, false, Utf16(std::u32string_view(&c, 1)), &lossy);
