@@ -16,6 +16,8 @@ enum class TrimEnds { Both, Leading, Trailing };
 // The one trim of the program: the text without the given characters (blanks unless told
 // otherwise) at the ends named.
 std::wstring_view Trim(std::wstring_view text, TrimEnds ends = TrimEnds::Both, std::wstring_view characters = L" ");
+// The same on code points (the mail component reads addresses as code points).
+std::u32string_view Trim(std::u32string_view text, TrimEnds ends, std::u32string_view characters);
 
 // Splits at every separator, keeping empty pieces.
 std::vector<std::wstring_view> SplitKeepEmpty(std::wstring_view text, wchar_t separator);

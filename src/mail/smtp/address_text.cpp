@@ -1,17 +1,12 @@
 #include "mail/smtp/address_text.h"
 
+#include "base/text_util.h"
 #include "mail/smtp/charsets.h"
 
 namespace nb::mail {
 namespace {
 
-std::u32string_view Trim(std::u32string_view text, std::u32string_view set) {
-  while (!text.empty() && set.find(text.front()) != std::u32string_view::npos) text.remove_prefix(1);
-  while (!text.empty() && set.find(text.back()) != std::u32string_view::npos) text.remove_suffix(1);
-  return text;
-}
-
-std::u32string_view TrimBlanks(std::u32string_view text) { return Trim(text, U" \t\r\n"); }
+std::u32string_view TrimBlanks(std::u32string_view text) { return Trim(text, TrimEnds::Both, U" \t\r\n"); }
 
 // One entry of a list, already split: the display name and the address.
 std::optional<MailAddress> ParseEntry(std::u32string_view entry) {
@@ -24,7 +19,7 @@ std::optional<MailAddress> ParseEntry(std::u32string_view entry) {
     name = entry.substr(0, open);
     address = entry.substr(open + 1, close - open - 1);
   }
-  name = Trim(TrimBlanks(name), U"\"");
+  name = Trim(TrimBlanks(name), TrimEnds::Both, U"\"");
   address = TrimBlanks(address);
   if (!IsMailboxAddress(address)) return std::nullopt;
   MailAddress result;

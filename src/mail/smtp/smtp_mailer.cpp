@@ -8,6 +8,7 @@
 #include <utility>
 #include <stdexcept>
 
+#include "base/unique_any.h"
 #include "mail/smtp/address_text.h"
 #include "mail/smtp/win_charsets.h"
 #include "mail/smtp/win_transport.h"
@@ -21,20 +22,17 @@ constexpr std::size_t kFileBlock = 57 * 1024;
 class FileSource final : public ByteSource {
  public:
   explicit FileSource(const std::wstring& path) : path_(path) {
-    file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+    file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file_) {
       throw std::runtime_error(FailureText("The message was not sent: an attachment could not be opened",
                                            WideToUtf8(path), ReasonText(GetLastError())));
     }
   }
-  ~FileSource() override { CloseHandle(file_); }
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
 
   std::size_t Read(char* buffer, std::size_t size) override {
     DWORD got = 0;
-    if (!ReadFile(file_, buffer, static_cast<DWORD>(std::min<std::size_t>(size, 1 << 24)), &got, nullptr)) {
+    if (!ReadFile(file_.get(), buffer, static_cast<DWORD>(std::min<std::size_t>(size, 1 << 24)), &got, nullptr)) {
       throw std::runtime_error(WideToUtf8(path_) + " could not be read: " + ReasonText(GetLastError()));
     }
     return got;
@@ -42,7 +40,7 @@ class FileSource final : public ByteSource {
 
  private:
   std::wstring path_;
-  HANDLE file_;
+  unique_file file_;
 };
 
 LocalTime Now() {

@@ -4,7 +4,8 @@
 
 #include <stdexcept>
 
-#include "ui/win_text.h"
+#include "base/system_error.h"
+#include "base/text_util.h"
 
 namespace nb::mail {
 namespace {
@@ -109,11 +110,8 @@ std::wstring Utf8ToWide(std::string_view text) {
 }
 
 std::string ReasonText(unsigned long code) {
-  std::string text = WideToUtf8(SystemErrorText(code));
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
-    text.pop_back();
-  }
-  return text.empty() ? "error " + std::to_string(code) : text + " (" + std::to_string(code) + ")";
+  // The system's sentence without its full stop, since the code follows it.
+  return WideToUtf8(Trim(SystemErrorText(code), TrimEnds::Trailing, L". ")) + " (" + std::to_string(code) + ")";
 }
 
 }  // namespace nb::mail

@@ -10,11 +10,10 @@
 #include <wincrypt.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <thread>
 
+#include "base/unique_any.h"
+#include "base/worker.h"
 #include "mail/smtp/win_charsets.h"
 
 namespace nb::mail {
@@ -57,37 +56,41 @@ bool WaitSocket(SOCKET s, bool forWrite, Clock::time_point deadline) {
 // Name resolution on a thread of its own, so that a slow name server cannot hold the send
 // beyond its bound; the thread is left to finish by itself when the bound passes first.
 struct Lookup {
-  std::mutex mutex;
-  std::condition_variable done;
-  bool finished = false;
+  std::wstring host;
+  std::wstring port;
+  bool numeric = false;
   int result = 0;
   ADDRINFOW* addresses = nullptr;
+  Lookup() = default;
+  Lookup(const Lookup&) = delete;
+  Lookup& operator=(const Lookup&) = delete;
   ~Lookup() {
     if (addresses) FreeAddrInfoW(addresses);
   }
-};
-
-std::shared_ptr<Lookup> Resolve(const ServerAddress& server, Clock::time_point deadline) {
-  auto lookup = std::make_shared<Lookup>();
-  const std::wstring host = Utf8ToWide(server.host);
-  const std::wstring port = std::to_wstring(server.port);
-  const bool numeric = server.ipLiteral;
-  std::thread([lookup, host, port, numeric] {
+  void Run() noexcept {
     ADDRINFOW hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     hints.ai_flags = numeric ? AI_NUMERICHOST : 0;
-    ADDRINFOW* addresses = nullptr;
-    const int result = GetAddrInfoW(host.c_str(), port.c_str(), &hints, &addresses);
-    std::lock_guard<std::mutex> lock(lookup->mutex);
-    lookup->result = result;
-    lookup->addresses = addresses;
-    lookup->finished = true;
-    lookup->done.notify_all();
-  }).detach();
-  std::unique_lock<std::mutex> lock(lookup->mutex);
-  if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) return nullptr;
+    result = GetAddrInfoW(host.c_str(), port.c_str(), &hints, &addresses);
+  }
+};
+
+// The finished lookup, or nullptr when the deadline passed first.
+std::shared_ptr<Lookup> Resolve(const ServerAddress& server, Clock::time_point deadline) {
+  auto lookup = std::make_shared<Lookup>();
+  lookup->host = Utf8ToWide(server.host);
+  lookup->port = std::to_wstring(server.port);
+  lookup->numeric = server.ipLiteral;
+  unique_handle worker;
+  try {
+    worker = StartWorker(lookup);
+  } catch (const AppError& e) {
+    throw TransportError(TransportError::Kind::kFailed, "the name " + server.host + " could not be looked up: " +
+                                                            WideToUtf8(e.description));
+  }
+  if (WaitForSingleObject(worker.get(), static_cast<DWORD>(MillisecondsLeft(deadline))) != WAIT_OBJECT_0) return nullptr;
   return lookup;
 }
 
@@ -107,14 +110,20 @@ bool IsLoopback(const sockaddr_storage& address) {
 
 // ----- The server's certificate -----
 
-struct ChainFree {
-  void operator()(PCCERT_CHAIN_CONTEXT chain) const { CertFreeCertificateChain(chain); }
+struct chain_traits {
+  using type = PCCERT_CHAIN_CONTEXT;
+  static type invalid() noexcept { return nullptr; }
+  static void close(type chain) noexcept { CertFreeCertificateChain(chain); }
 };
-struct StoreClose {
-  void operator()(HCERTSTORE store) const { CertCloseStore(store, 0); }
+struct store_traits {
+  using type = HCERTSTORE;
+  static type invalid() noexcept { return nullptr; }
+  static void close(type store) noexcept { CertCloseStore(store, 0); }
 };
-struct CertFree {
-  void operator()(PCCERT_CONTEXT cert) const { CertFreeCertificateContext(cert); }
+struct cert_traits {
+  using type = PCCERT_CONTEXT;
+  static type invalid() noexcept { return nullptr; }
+  static void close(type cert) noexcept { CertFreeCertificateContext(cert); }
 };
 
 [[noreturn]] void Refuse(const std::string& why) { throw TransportError(TransportError::Kind::kCertificate, why); }
@@ -122,18 +131,17 @@ struct CertFree {
 // The chain up to a trusted root, valid now, for server use, revocation not asked (there may be no
 // way to the authority's lists, and each try would be another wait); then the host name.
 void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraRoots& extraRoots) {
-  std::unique_ptr<void, StoreClose> extra;
+  unique_any<store_traits> extra;
   HCERTSTORE additional = cert->hCertStore;
   if (!extraRoots.empty()) {
     extra.reset(CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr));
-    HCERTSTORE roots = CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr);
+    const unique_any<store_traits> roots(CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr));
     for (const std::string& der : extraRoots) {
-      CertAddEncodedCertificateToStore(roots, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+      CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_ALWAYS, nullptr);
     }
-    CertAddStoreToCollection(extra.get(), roots, 0, 0);
+    CertAddStoreToCollection(extra.get(), roots.get(), 0, 0);
     CertAddStoreToCollection(extra.get(), cert->hCertStore, 0, 0);
-    CertCloseStore(roots, 0);
     additional = extra.get();
   }
   LPSTR usages[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
@@ -142,16 +150,15 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_OR;
   para.RequestedUsage.Usage.cUsageIdentifier = 1;
   para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
-  PCCERT_CHAIN_CONTEXT rawChain = nullptr;
-  if (!CertGetCertificateChain(nullptr, cert, nullptr, additional, &para, 0, nullptr, &rawChain)) {
+  unique_any<chain_traits> chain;
+  if (!CertGetCertificateChain(nullptr, cert, nullptr, additional, &para, 0, nullptr, chain.put())) {
     Refuse("its chain could not be built: " + ReasonText(GetLastError()));
   }
-  std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFree> chain(rawChain);
-  DWORD status = chain->TrustStatus.dwErrorStatus;
+  DWORD status = chain.get()->TrustStatus.dwErrorStatus;
   bool extraRootUsed = false;
-  if ((status & CERT_TRUST_IS_UNTRUSTED_ROOT) && !(status & CERT_TRUST_IS_PARTIAL_CHAIN) && chain->cChain > 0 &&
+  if ((status & CERT_TRUST_IS_UNTRUSTED_ROOT) && !(status & CERT_TRUST_IS_PARTIAL_CHAIN) && chain.get()->cChain > 0 &&
       !extraRoots.empty()) {
-    const CERT_SIMPLE_CHAIN* simple = chain->rgpChain[0];
+    const CERT_SIMPLE_CHAIN* simple = chain.get()->rgpChain[0];
     const CERT_CONTEXT* root = simple->rgpElement[simple->cElement - 1]->pCertContext;
     for (const std::string& der : extraRoots) {
       if (der.size() == root->cbCertEncoded && std::memcmp(der.data(), root->pbCertEncoded, der.size()) == 0 &&
@@ -294,11 +301,10 @@ class WinTransport final : public SmtpTransport {
         !(info.dwProtocol & (SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT))) {
       Fail("the server does not speak TLS 1.2 or later");
     }
-    PCCERT_CONTEXT rawCert = nullptr;
-    if (QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &rawCert) != SEC_E_OK || !rawCert) {
+    unique_any<cert_traits> cert;
+    if (QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, cert.put()) != SEC_E_OK || !cert) {
       throw TransportError(TransportError::Kind::kCertificate, "the server showed no certificate");
     }
-    std::unique_ptr<const CERT_CONTEXT, CertFree> cert(rawCert);
     CheckCertificate(cert.get(), host_, extraRoots_);
     if (QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK) {
       Fail("TLS gave no record sizes");
