@@ -16,6 +16,7 @@ namespace nb {
 inline constexpr long kProgramErrorBase = -2147221504L;  // 0x80040000
 
 namespace errnum {
+inline constexpr long kInvalidCall = 5;
 inline constexpr long kOverflow = 6;
 inline constexpr long kSubscript = 9;
 inline constexpr long kOutOfMemory = 7;

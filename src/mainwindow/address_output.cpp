@@ -1,5 +1,5 @@
-// An address leaves the window: copied to the clipboard or saved to a text file, after which the
-// auto-quit option may end the program.
+// An address leaves the window: copied to the clipboard, saved to a text file or mailed, after which
+// the auto-quit option may end the program.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +8,7 @@
 #include "base/system_error.h"
 #include "base/unique_any.h"
 #include "base/win_text.h"
+#include "mail/frmSendmail.h"
 #include "mainwindow/frmMain.h"
 #include "ui/clipboard.h"
 
@@ -57,6 +58,15 @@ void FrmMain::SaveToFile(const Control& label) {
   const bool saved =
       SkipTrap(HandlerLabel(*this, label, L"frmMain menuSaveLANas_Click", L"frmMain menuSaveWANas_Click"), save);
   if (saved && chkAutoQuit.Value() == BST_CHECKED) Close();
+}
+
+// The hidden label tells the mail window which address to mail. Like the windows of the menu bar,
+// the mail window has no owner.
+void FrmMain::SendByMail(const wchar_t* flag) {
+  lblHDDNLANmail.SetText(flag);
+  FrmSendmail mail({lblHDDNLANmail, lblLANip, lblWANip});
+  Modal().ShowModal(mail, nullptr);
+  if (chkAutoQuit.Value() == BST_CHECKED) Close();
 }
 
 }  // namespace nb

@@ -11,6 +11,7 @@
 #include "base/win_text.h"
 #include "detect/lan_lookup.h"
 #include "localaddresses/frmALLIPs.h"
+#include "mail/frmSendmail.h"
 #include "mainwindow/main_preferences.h"
 #include "mainwindow/preferences.h"
 #include "netconfig/frmIPconfig.h"
@@ -84,10 +85,10 @@ void FrmMain::Load(std::wstring argumentText) {
   // The two address menus open only through a right click on their label.
   lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},
                                  {menuCopyLANtoClipboard, L"&Copy to clipboard"},
-                                 {menuSendLANemail, L"Send by &e-mail...", true}}));
+                                 {menuSendLANemail, L"Send by &e-mail..."}}));
   wanPopup_.reset(MakePopupMenu({{menuSaveWANas, L"&Save as text file..."},
                                  {menuCopyWANtoClipboard, L"&Copy to clipboard"},
-                                 {menuSendWANemail, L"Send by &e-mail...", true}}));
+                                 {menuSendWANemail, L"Send by &e-mail..."}}));
   accelerators_ = MakeShortcuts();
   SetAccelerators(hwnd(), accelerators_.get());
   Form_Load();
@@ -192,6 +193,8 @@ void FrmMain::menuCopyLANtoClipboard_Click() { CopyToClipboard(lblLANip); }
 void FrmMain::menuCopyWANtoClipboard_Click() { CopyToClipboard(lblWANip); }
 void FrmMain::menuSaveLANas_Click() { SaveToFile(lblLANip); }
 void FrmMain::menuSaveWANas_Click() { SaveToFile(lblWANip); }
+void FrmMain::menuSendLANemail_Click() { SendByMail(kMailLanFlag); }
+void FrmMain::menuSendWANemail_Click() { SendByMail(kMailWanFlag); }
 
 void FrmMain::menuColorsBlackOnWhite_Click() {
   const bool done = ReportTrap(L"menuColorsBlackOnWhite_Click", [&] {
@@ -245,6 +248,8 @@ void FrmMain::OnCommand(int id, int code) {
     case menuCopyWANtoClipboard: menuCopyWANtoClipboard_Click(); break;
     case menuSaveLANas: menuSaveLANas_Click(); break;
     case menuSaveWANas: menuSaveWANas_Click(); break;
+    case menuSendLANemail: menuSendLANemail_Click(); break;
+    case menuSendWANemail: menuSendWANemail_Click(); break;
     case menuColorsBlackOnWhite: menuColorsBlackOnWhite_Click(); break;
     case menuAbout: menuAbout_Click(); break;
     case menuExit: menuExit_Click(); break;

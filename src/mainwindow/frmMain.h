@@ -6,7 +6,7 @@
 //   main_preferences.cpp  the preferences it loads and stores (LoadPreferences, StorePreferences)
 //   window_placement.cpp  moving the window to its stored place and reading where it is
 //   detection_run.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)
-//   address_output.cpp    copying an address to the clipboard and saving it to a file
+//   address_output.cpp    copying an address to the clipboard, saving it to a file, mailing it
 #pragma once
 
 #include <functional>
@@ -86,6 +86,8 @@ class FrmMain : public Window, private ChainView {
   void menuCopyWANtoClipboard_Click();
   void menuSaveLANas_Click();
   void menuSaveWANas_Click();
+  void menuSendLANemail_Click();
+  void menuSendWANemail_Click();
   void menuColorsBlackOnWhite_Click();
   void menuAbout_Click();
   void menuExit_Click();
@@ -115,6 +117,7 @@ class FrmMain : public Window, private ChainView {
   // address_output.cpp
   void CopyToClipboard(const Control& label);
   void SaveToFile(const Control& label);
+  void SendByMail(const wchar_t* flag);
 
   void CreateControlsAndToolTips();
   void CloseNowOrAfterRun();

@@ -14,6 +14,12 @@ constexpr wchar_t kColourLabelClass[] = L"Netbeacon.ColourLabel";
 // Per-label state kept in the window's extra bytes.
 enum : int { kTextColourSlot = 0, kBackColourSlot = sizeof(LONG_PTR), kExtraBytes = 2 * sizeof(LONG_PTR) };
 
+// Adds an entry to a list or a drop-down list (LB_ADDSTRING, CB_ADDSTRING).
+void AddItem(HWND control, UINT message, std::wstring_view text) {
+  const std::wstring item(text);
+  SendMessageW(control, message, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
 void NotifyMouse(HWND hwnd, UINT message, WORD button, LPARAM position) {
   const int id = GetDlgCtrlID(hwnd);
   SendMessageW(GetParent(hwnd), message, MAKEWPARAM(static_cast<WORD>(id), button), position);
@@ -90,10 +96,7 @@ std::wstring Control::Text() const { return WindowText(hwnd); }
 
 void Control::SetText(std::wstring_view text) const { SetWindowTextOf(hwnd, text); }
 
-void ListBox::Add(std::wstring_view text) const {
-  const std::wstring item(text);
-  SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-}
+void ListBox::Add(std::wstring_view text) const { AddItem(hwnd, LB_ADDSTRING, text); }
 
 std::wstring ListBox::Item(int index) const {
   const LRESULT length = SendMessageW(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -108,6 +111,8 @@ int ListBox::SelectedCount() const {
   const LRESULT count = SendMessageW(hwnd, LB_GETSELCOUNT, 0, 0);
   return count == LB_ERR ? 0 : static_cast<int>(count);
 }
+
+void ComboBox::Add(std::wstring_view text) const { AddItem(hwnd, CB_ADDSTRING, text); }
 
 void ColourLabel::SetColours(COLORREF text, COLORREF back) const {
   SetWindowLongPtrW(hwnd, kTextColourSlot, static_cast<LONG_PTR>(text));

@@ -43,6 +43,16 @@ struct ListBox : Control {
   int SelectedCount() const;
 };
 
+// A drop-down list (CBS_DROPDOWNLIST).
+struct ComboBox : Control {
+  void Add(std::wstring_view text) const;
+  // -1 selects nothing.
+  void Select(int index) const { SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+  // -1 when nothing is selected.
+  int Selected() const { return static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0)); }
+  int Count() const { return static_cast<int>(SendMessageW(hwnd, CB_GETCOUNT, 0, 0)); }
+};
+
 // A text label that paints itself in its own colours and tells its parent of mouse actions:
 // WM_COMMAND with kLabelDblClick, and kLabelMouseDown / kLabelMouseMove messages whose
 // wParam holds the control id (low word) and the button (high word: 1 left, 2 right, 4 middle)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/dynamic_library.h"
+#include "base/text_util.h"
 #include "ui/message_loop.h"
 
 namespace nb {
@@ -16,15 +17,20 @@ ModalUi*& Current() {
   return current;
 }
 
-// The filter string of a file dialog: pairs of NUL-terminated texts, ending in two NULs.
-std::wstring DialogFilter(const std::wstring& pattern) {
-  if (pattern.empty()) return {};
-  std::wstring filter = pattern;
-  filter.push_back(L'\0');
-  filter += pattern;
-  filter.push_back(L'\0');
-  filter.push_back(L'\0');
-  return filter;
+// The filter string of a file dialog: pairs of NUL-terminated texts (description, pattern),
+// ending in two NULs. A lone pattern describes itself.
+std::wstring DialogFilter(const std::wstring& filter) {
+  if (filter.empty()) return {};
+  std::vector<std::wstring_view> pieces = SplitKeepEmpty(filter, L'|');
+  if (pieces.size() == 1) pieces.push_back(pieces.front());
+  if (pieces.size() % 2 != 0) pieces.pop_back();  // a description without its pattern
+  std::wstring text;
+  for (const std::wstring_view piece : pieces) {
+    text += Trim(piece);
+    text.push_back(L'\0');
+  }
+  text.push_back(L'\0');
+  return text;
 }
 
 std::optional<std::wstring> RunFileDialog(const FileDialogArgs& args, bool save) {

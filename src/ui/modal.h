@@ -25,7 +25,10 @@ struct FileDialogArgs {
   std::wstring title;
   std::wstring fileName;    // proposed name (and, after a choice, the last one chosen)
   std::wstring defaultExt;  // without or with the dot; added to a name typed without one
-  std::wstring filter;      // pattern such as "*.txt"; empty for none
+  // A pattern such as "*.txt", or pairs of description and pattern separated by "|" as in
+  // "Text files (*.txt)|*.txt|All files (*.*)|*.*" (blanks around each piece do not count);
+  // empty for none.
+  std::wstring filter;
   bool overwritePrompt = false;
 };
 

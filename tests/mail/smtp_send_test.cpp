@@ -5,61 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "mail/smtp/smtp_mailer.h"
 #include "mail/smtp/win_charsets.h"
+#include "mail/test_servers.h"
+#include "support/scripted_ui.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using nb::mail::SmtpMailer;
 using nb::mail::SmtpMailerSettings;
-
-const char kUser[] = "alice";
-const char kPassword[] = "Secr3t pass";
-
-// The test folder of the run, as Wine sees it.
-std::wstring Folder() {
-  const char* unixPath = std::getenv("NB_MAILTEST_DIR");
-  if (!unixPath) return {};
-  std::wstring path = L"Z:" + nb::mail::Utf8ToWide(unixPath);
-  for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
-  return path;
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteAll(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(std::filesystem::path(path), std::ios::binary);
-  out << bytes;
-}
-
-std::map<std::string, unsigned> Ports() {
-  std::map<std::string, unsigned> ports;
-  std::istringstream lines(ReadAll(Folder() + L"\\servers.txt"));
-  std::string name;
-  unsigned port;
-  while (lines >> name >> port) ports[name] = port;
-  return ports;
-}
-
-// What the server saved of the message to the recipient <local>@example.com.
-std::string Received(const std::string& local, const std::string& file) {
-  return ReadAll(Folder() + L"\\received\\" + nb::mail::Utf8ToWide(local) + L"\\" + nb::mail::Utf8ToWide(file));
-}
+using mailtest::Folder;
+using mailtest::kPassword;
+using mailtest::kUser;
+using mailtest::Ports;
+using mailtest::Received;
+using nbtest::ReadFileBytes;
+using nbtest::WriteFileBytes;
 
 std::wstring W(const std::string& utf8) { return nb::mail::Utf8ToWide(utf8); }
 
@@ -103,7 +70,7 @@ class SendTest : public testing::Test {
     settings.timeouts.write = m.write;
     settings.plainAuthToLoopback = m.plainAuthToLoopback;
     settings.implicitTlsPort = ports_.at("implicit");
-    if (m.trustTestAuthority) settings.extraTrustedRoots = {ReadAll(Folder() + L"\\certs\\ca.der")};
+    if (m.trustTestAuthority) settings.extraTrustedRoots = {mailtest::TestAuthority()};
     SmtpMailer mailer(settings);
     mailer.SetServer(W(m.host + ":" + std::to_string(ports_.at(m.server))));
     if (m.credentials) {
@@ -211,8 +178,8 @@ TEST_F(SendTest, AttachmentsArriveByteForByteOverStartTls) {
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring bigPath = folder + L"\\big.bin";
   const std::wstring binaryPath = folder + L"\\Gr\u00FC\u00DFe \u65E5\u672C.png";
-  WriteAll(bigPath, big);
-  WriteAll(binaryPath, binary);
+  WriteFileBytes(bigPath, big);
+  WriteFileBytes(binaryPath, binary);
 
   Message m;
   m.server = "starttls";
@@ -302,7 +269,7 @@ TEST_F(SendTest, UnknownAuthorityIsRefused) {
 
 TEST_F(SendTest, NoCredentialsOnTheWireWithoutTls) {
   const std::wstring wire = Folder() + L"\\notls-wire.log";
-  const std::size_t before = ReadAll(wire).size();
+  const std::size_t before = ReadFileBytes(wire).size();
   Message m;
   m.server = "notls_recorded";
   m.credentials = true;
@@ -311,7 +278,7 @@ TEST_F(SendTest, NoCredentialsOnTheWireWithoutTls) {
   const Outcome out = Send(m);
   EXPECT_NE(out.result, 0);
   EXPECT_NE(out.error.find("no encrypted connection"), std::string::npos) << out.error;
-  const std::string sent = ReadAll(wire).substr(before);
+  const std::string sent = ReadFileBytes(wire).substr(before);
   EXPECT_NE(sent.find("EHLO"), std::string::npos) << "the recording missed the session";
   EXPECT_EQ(sent.find("AUTH"), std::string::npos) << sent;
   EXPECT_EQ(sent.find("alice"), std::string::npos);
@@ -337,7 +304,7 @@ TEST_P(BadServers, EndWithinTheBoundWithAClearError) {
     // Enough data to fill the connection's buffers once the server stops reading.
     const std::wstring path = Folder() + L"\\files\\stall.bin";
     CreateDirectoryW((Folder() + L"\\files").c_str(), nullptr);
-    WriteAll(path, std::string(64 * 1024 * 1024, 'x'));
+    WriteFileBytes(path, std::string(64 * 1024 * 1024, 'x'));
     m.attachments = {path};
   }
   const Outcome out = Send(m);

@@ -12,6 +12,7 @@
 #include "addresslog/log_writer.h"
 #include "detect/lan_lookup.h"
 #include "detect/public_address.h"
+#include "mail/frmSendmail.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/preferences.h"
 #include "settings/registry.h"
@@ -245,6 +246,7 @@ TEST_F(MainWindow, PopupsOpenOnlyOnTheRightButtonAndOnlyForAnAddress) {
   RightClick(window.lblLANip);
   ASSERT_EQ(ui.popups.size(), 1u);
   EXPECT_EQ(ui.popups[0].size(), 3u);
+  for (const std::wstring& entry : ui.popups[0]) EXPECT_EQ(entry.find(L"(grey)"), std::wstring::npos) << nb::ToAnsi(entry);
   window.lblWANip.SetText(L"198.51.100.7");
   RightClick(window.lblWANip);
   EXPECT_EQ(ui.popups.size(), 2u);
@@ -294,6 +296,42 @@ TEST_P(Copy, PutsTheAddressOnTheClipboardAndAppliesAutoQuit) {
 INSTANTIATE_TEST_SUITE_P(AutoQuit, Copy,
                          testing::Values(CopyCase{false, false, true}, CopyCase{true, false, false},
                                          CopyCase{true, true, true}));
+
+struct MailCase {
+  int command;
+  const wchar_t* flag;
+  const wchar_t* mailed;
+  bool autoQuit;
+};
+
+class Mail : public MainWindow, public testing::WithParamInterface<MailCase> {};
+
+TEST_P(Mail, OpensTheMailWindowForTheAddressAndAppliesAutoQuit) {
+  const MailCase& c = GetParam();
+  Open();
+  window.chkAutoQuit.SetValue(c.autoQuit ? 1 : 0);
+  window.lblLANip.SetText(L"192.0.2.2");
+  window.lblWANip.SetText(L"198.51.100.7");
+  std::wstring body;
+  std::wstring flag;
+  ui.onModal = [&](nb::ModalWindow& w) {
+    body = static_cast<nb::FrmSendmail&>(w).txtBody.Text();
+    flag = window.lblHDDNLANmail.Text();
+  };
+  ui.popupChoices.push_back(c.command);
+  RightClick(c.command == ids::menuSendLANemail ? window.lblLANip : window.lblWANip);
+  ASSERT_EQ(ui.modalCaptions.size(), 1u);
+  EXPECT_EQ(ui.modalCaptions[0], L"Send mail");
+  EXPECT_EQ(ui.modalOwners[0], nullptr);
+  EXPECT_EQ(flag, c.flag);
+  EXPECT_EQ(body, L"Here's my new IP:\r\n" + std::wstring(c.mailed) + L"\r\n");
+  EXPECT_EQ(window.IsOpen(), !c.autoQuit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, Mail,
+                         testing::Values(MailCase{ids::menuSendLANemail, L"LANMAIL", L"192.0.2.2", false},
+                                         MailCase{ids::menuSendWANemail, L"WANMAIL", L"198.51.100.7", false},
+                                         MailCase{ids::menuSendWANemail, L"WANMAIL", L"198.51.100.7", true}));
 
 TEST_F(MainWindow, SaveWritesTheAddressAndRemembersTheName) {
   nbtest::TempFolder folder;
