@@ -15,10 +15,10 @@
 #include "mainwindow/main_preferences.h"
 #include "mainwindow/preferences.h"
 #include "netconfig/frmIPconfig.h"
-#include "res/resource_ids.h"
 #include "ui/error_report.h"
 #include "ui/menus.h"
 #include "ui/message_loop.h"
+#include "ui/window_class.h"
 
 namespace nb {
 namespace {
@@ -32,11 +32,6 @@ constexpr int kWidth = 2085;
 
 constexpr wchar_t kAutoRunTip[] = L"When ticked, Netbeacon finds both addresses as it starts";
 constexpr wchar_t kAutoQuitTip[] = L"When ticked, Netbeacon quits after an address was saved, copied or mailed";
-
-HICON ProgramIcon() {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NETBEACON), IMAGE_ICON, 0, 0,
-                                       LR_DEFAULTSIZE | LR_SHARED));
-}
 
 HMENU MakeMenuBar() {
   HMENU bar = CreateMenu();

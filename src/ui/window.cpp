@@ -197,19 +197,24 @@ bool Window::HandleBaseMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       result = 0;
       return true;
-    case WM_NEXTDLGCTL: {
-      // Sent by IsDialogMessage's partners (a multi-line text box passing on Tab or Enter): the
-      // focus goes to the given control, or to the next or previous tab stop.
-      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                 : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (next) SetFocus(next);
-      result = 0;
-      return true;
-    }
     case DM_GETDEFID:
       if (!defaultButtonId_) return false;
       result = MAKELRESULT(defaultButtonId_, DC_HASDEFID);
       return true;
+    case WM_NEXTDLGCTL: {
+      // Sent by IsDialogMessage and its partners (Tab, the access key of a label, a multi-line text
+      // box passing on Tab or Enter): the focus goes to the given control, or to the next or
+      // previous tab stop.
+      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                 : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next) {
+        SetFocus(next);
+        // A text box reached by the keyboard has its text selected, so that typing replaces it.
+        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+      }
+      result = 0;
+      return true;
+    }
     case WM_ACTIVATE:
       if (!InitialFocus()) return false;
       Activated(LOWORD(wParam) != WA_INACTIVE);

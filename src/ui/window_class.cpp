@@ -4,6 +4,7 @@
 
 #include "base/app_error.h"
 #include "base/system_error.h"
+#include "res/resource_ids.h"
 
 namespace nb {
 
@@ -24,6 +25,11 @@ void RegisterClassOnce(const WindowClass& windowClass) {
     throw AppError(errnum::kComponentMissing, L"Window class " + std::wstring(windowClass.name) +
                                                   L" cannot be registered: " + SystemErrorText(GetLastError()));
   }
+}
+
+HICON ProgramIcon() {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NETBEACON), IMAGE_ICON, 0, 0,
+                                       LR_DEFAULTSIZE | LR_SHARED));
 }
 
 }  // namespace nb
