@@ -15,6 +15,7 @@
 #include "settings/registry.h"
 #include "ui/error_report.h"
 #include "ui/message_loop.h"
+#include "ui/window_class.h"
 
 namespace nb {
 namespace {
@@ -86,7 +87,9 @@ FrmSendmail::FrmSendmail(MainWindowLabels mainWindow) : mainWindow_(mainWindow) 
 void FrmSendmail::Load(HWND owner) {
   // The outer size is fixed; the client area is what the frame leaves of it at the DPI the window
   // opens at, and keeps its size in twips when the DPI changes (Form_Resize).
-  CreateFrame({kClassName, L"Send mail", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTROLPARENT, owner});
+  // It has no owner, so it stands in the task bar with the program's icon.
+  CreateFrame({kClassName, L"Send mail", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTROLPARENT, owner, nullptr, 0, 0,
+               ProgramIcon()});
   SetWindowPos(hwnd(), nullptr, 0, 0, Px(kOuterWidth), Px(kOuterHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   GetClientRect(hwnd(), &client);
@@ -111,7 +114,9 @@ void FrmSendmail::Load(HWND owner) {
       {&lstCharset, L"COMBOBOX", L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, idLstCharset,
        {1320, 1560, 3840, 2700}},
       {&lblAttachments, L"STATIC", L"Attac&hments", kLabel, idLblAttachments, {120, 1965, 1140, 195}},
-      {&txtAttachments, L"EDIT", L"", WS_VISIBLE | WS_DISABLED | ES_AUTOHSCROLL, idTxtAttachments,
+      // Read-only rather than disabled: the user cannot type in it, but can read the names (a
+      // disabled box greys them on the grey) and scroll through a long list.
+      {&txtAttachments, L"EDIT", L"", WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, idTxtAttachments,
        {1320, 1920, 2400, 285}, {}, kEdge},
       {&cmdAdd, L"BUTTON", L"&Add...", kButton, idCmdAdd, {3780, 1905, 660, 315}},
       {&cmdClear, L"BUTTON", L"C&lear", kButton, idCmdClear, {4500, 1905, 660, 315}},
@@ -376,6 +381,7 @@ void FrmSendmail::SendMail() {
 
 HBRUSH FrmSendmail::ControlBackground(HWND control, HDC dc) const {
   if (control == txtAttachments.hwnd) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(dc, kAttachmentsBackground);
     return static_cast<HBRUSH>(attachmentsBrush_.get());
   }

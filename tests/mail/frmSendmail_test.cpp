@@ -95,7 +95,8 @@ std::wstring SelectedCharset(const FrmSendmail& f) {
 COLORREF Background(const FrmSendmail& f, const nb::Control& control) {
   HDC dc = GetDC(control.hwnd);
   SetBkColor(dc, RGB(1, 2, 3));
-  const UINT msg = control.Enabled() ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+  const bool editable = control.Enabled() && !(GetWindowLongPtrW(control.hwnd, GWL_STYLE) & ES_READONLY);
+  const UINT msg = editable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
   SendMessageW(f.hwnd(), msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control.hwnd));
   const COLORREF colour = GetBkColor(dc);
   ReleaseDC(control.hwnd, dc);
@@ -168,7 +169,8 @@ TEST_P(Opening, FillsTheFieldsFromTheStoredSettings) {
     EXPECT_EQ(f.lstCharset.Count(), 28);
     EXPECT_EQ(SelectedCharset(f), L"Western European(ISO)");
     EXPECT_EQ(f.txtAttachments.Text(), L"");
-    EXPECT_FALSE(f.txtAttachments.Enabled());
+    SendMessageW(f.txtAttachments.hwnd, WM_CHAR, L'x', 1);
+    EXPECT_EQ(f.txtAttachments.Text(), L"") << "the user cannot type in it";
     EXPECT_EQ(Background(f, f.txtAttachments), RGB(0xC0, 0xC0, 0xC0));
     EXPECT_TRUE(f.attachmentPaths.empty());
     EXPECT_EQ(f.lblStatus.Text(), L"");

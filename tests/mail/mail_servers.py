@@ -48,24 +48,33 @@ def make_certificates(folder):
         with open(os.path.join(folder, stem + ".der"), "wb") as f:
             f.write(cert.public_bytes(serialization.Encoding.DER))
 
+    def signed(builder, key):
+        # Wine's certificate chain engine refuses an ECDSA signature whose r or s is shorter than
+        # the key (about one signature in 128): signing again (a new random nonce) avoids that.
+        from cryptography.hazmat.primitives.asymmetric.utils import decode_dss_signature
+        while True:
+            cert = builder.sign(key, hashes.SHA256())
+            if all(n.bit_length() > 248 for n in decode_dss_signature(cert.signature)):
+                return cert
+
     ca_key = ec.generate_private_key(ec.SECP256R1())
-    ca = (x509.CertificateBuilder().subject_name(name("Netbeacon Test CA")).issuer_name(name("Netbeacon Test CA"))
-          .public_key(ca_key.public_key()).serial_number(x509.random_serial_number())
-          .not_valid_before(now - day).not_valid_after(now + 30 * day)
-          .add_extension(x509.BasicConstraints(ca=True, path_length=None), critical=True)
-          .add_extension(x509.KeyUsage(False, False, False, False, False, True, True, False, False), critical=True)
-          .sign(ca_key, hashes.SHA256()))
+    ca = signed(x509.CertificateBuilder().subject_name(name("Netbeacon Test CA")).issuer_name(name("Netbeacon Test CA"))
+                .public_key(ca_key.public_key()).serial_number(x509.random_serial_number())
+                .not_valid_before(now - day).not_valid_after(now + 30 * day)
+                .add_extension(x509.BasicConstraints(ca=True, path_length=None), critical=True)
+                .add_extension(x509.KeyUsage(False, False, False, False, False, True, True, False, False), critical=True),
+                ca_key)
     save("ca", ca_key, ca)
 
     def server(stem, names, issuer_key, issuer_name, before, after):
         key = ec.generate_private_key(ec.SECP256R1())
         sans = [x509.DNSName(n) for n in names] + [x509.IPAddress(ipaddress.ip_address("127.0.0.1"))]
-        cert = (x509.CertificateBuilder().subject_name(name(names[0])).issuer_name(issuer_name or name(names[0]))
-                .public_key(key.public_key()).serial_number(x509.random_serial_number())
-                .not_valid_before(before).not_valid_after(after)
-                .add_extension(x509.SubjectAlternativeName(sans), critical=False)
-                .add_extension(x509.ExtendedKeyUsage([ExtendedKeyUsageOID.SERVER_AUTH]), critical=False)
-                .sign(issuer_key or key, hashes.SHA256()))
+        cert = signed(x509.CertificateBuilder().subject_name(name(names[0])).issuer_name(issuer_name or name(names[0]))
+                      .public_key(key.public_key()).serial_number(x509.random_serial_number())
+                      .not_valid_before(before).not_valid_after(after)
+                      .add_extension(x509.SubjectAlternativeName(sans), critical=False)
+                      .add_extension(x509.ExtendedKeyUsage([ExtendedKeyUsageOID.SERVER_AUTH]), critical=False),
+                      issuer_key or key)
         save(stem, key, cert)
 
     server("good", ["localhost"], ca_key, ca.subject, now - day, now + 30 * day)

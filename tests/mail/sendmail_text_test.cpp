@@ -125,7 +125,9 @@ TEST(Scrambling, EveryTextOfCodesUpTo255LessTheShiftComesBack) {
     const std::wstring returned = nb::Ncrypt(scrambled, codes);
     EXPECT_EQ(returned, scrambled) << "the caller's text changes too";
     EXPECT_EQ(scrambled.size(), text.size());
-    if (!text.empty()) EXPECT_NE(scrambled, text);
+    if (!text.empty()) {
+      EXPECT_NE(scrambled, text);
+    }
     for (wchar_t c : scrambled) EXPECT_LE(c, 0xFF) << "every scrambled code fits in a byte";
     std::wstring back = scrambled;
     EXPECT_EQ(nb::Dcrypt(back, codes), text);
