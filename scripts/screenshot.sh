@@ -6,6 +6,8 @@
 #   docs/address-menu.png                 the public address's menu, opened with a right click
 #   docs/all-addresses.png                the list of all addresses (Ctrl+I), two entries selected
 #   docs/ip-config.png                    the configuration viewer (Ctrl+M), the LAN address found
+#   docs/send-mail.png                    the mail window, opened from the address menu, with stored
+#                                         mail settings, a password typed and a file attached
 # A small web server on this machine stands in for the public address services, so the pictures
 # need no network; the Wine prefix is the screenshots' own (build/screenshot/wineprefix).
 # Usage: screenshot.sh [build folder]   (default: build/mingw, made with the mingw preset)
@@ -55,6 +57,13 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
   # The run happens as the program starts (the Autorun preference), before its window shows.
   wine reg add "$key" /v Autorun /d 1 /f >/dev/null
   wine reg add "$key" /v Autoquit /d 0 /f >/dev/null
+  # Mail settings as a user would have stored them (the password is typed: it is stored scrambled).
+  wine reg add "$key" /v MailFrom /d "Ann Smith <ann@example.com>" /f >/dev/null
+  wine reg add "$key" /v MailTo /d "bo@example.com, cy@example.com" /f >/dev/null
+  wine reg add "$key" /v MailSubject /d "New IP" /f >/dev/null
+  wine reg add "$key" /v MailSMTP /d "smtp.example.com:587" /f >/dev/null
+  wine reg add "$key" /v MailSMTPauth /d 1 /f >/dev/null
+  wine reg add "$key" /v MailSMTPauthUser /d "ann@example.com" /f >/dev/null
 
   # A normal frame with the buttons the window has (no maximise button).
   sed "s#<titleLayout>[A-Z]*</titleLayout>#<titleLayout>NLIC</titleLayout>#" /etc/xdg/openbox/rc.xml >"$scratch/rc.xml"
@@ -119,6 +128,30 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     wait "$pid" 2>/dev/null || true
   }
 
+  # Opens the public address'"'"'s menu with a right click on its label; sets $popup.
+  open_address_menu() {
+    local x y h id _
+    x=$(geometry "$client" "Absolute upper-left X"); y=$(geometry "$client" "Absolute upper-left Y")
+    h=$(geometry "$client" "Height")
+    # lblWANip lies at 105, 465 twips in the client area, 2085 by 285 twips: 7, 31 pixels at
+    # 96 dpi, 139 by 19. The X window also holds the menu bar above the client area, which is
+    # 1980 twips (132 pixels) high. The click goes near the label'"'"'s lower right corner, beside
+    # the address, so that the menu leaves the address in sight.
+    local clientTop=$((y + h - 132))
+    xdotool mousemove $((x + 125)) $((clientTop + 46)) click 3
+    popup=""
+    for _ in $(seq 50); do
+      for id in $(program_windows); do
+        [ "$id" = "$client" ] && continue
+        [[ $(xwininfo -id "$id") == *"Override Redirect State: yes"* ]] && popup=$id
+      done
+      [ -n "$popup" ] && break
+      sleep 0.1
+    done
+    [ -n "$popup" ] || { echo "The address menu did not open." >&2; exit 1; }
+    sleep 0.5
+  }
+
   # One picture: shot FILE FORECOLOR [menu]. With "menu", the public address label gets a right
   # click and the picture also holds the menu that opens.
   shot() {
@@ -127,29 +160,9 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     wine reg delete "$key" /v Top /f >/dev/null 2>&1 || true
     wine reg delete "$key" /v Left /f >/dev/null 2>&1 || true
     start_program
-    local x y w h left top right bottom
-    x=$(geometry "$client" "Absolute upper-left X"); y=$(geometry "$client" "Absolute upper-left Y")
-    w=$(geometry "$client" "Width"); h=$(geometry "$client" "Height")
+    local left top right bottom
     read -r left top right bottom < <(frame_edges "$client")
-    if [ "$menu" = menu ]; then
-      # lblWANip lies at 105, 465 twips in the client area, 2085 by 285 twips: 7, 31 pixels at
-      # 96 dpi, 139 by 19. The X window also holds the menu bar above the client area, which is
-      # 1980 twips (132 pixels) high. The click goes near the label'"'"'s lower right corner, beside
-      # the address, so that the menu leaves the address in sight.
-      local clientTop=$((y + h - 132))
-      xdotool mousemove $((x + 125)) $((clientTop + 46)) click 3
-      local popup="" id
-      for _ in $(seq 50); do
-        for id in $(program_windows); do
-          [ "$id" = "$client" ] && continue
-          [[ $(xwininfo -id "$id") == *"Override Redirect State: yes"* ]] && popup=$id
-        done
-        [ -n "$popup" ] && break
-        sleep 0.1
-      done
-      [ -n "$popup" ] || { echo "The address menu did not open." >&2; exit 1; }
-      sleep 0.5
-    fi
+    [ "$menu" = menu ] && open_address_menu
     import -window root "$scratch/screen.png"
     if [ -z "$menu" ]; then
       convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
@@ -221,6 +234,39 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     end_program
   }
 
+  # The mail window, opened with the e-mail entry of the address menu: mail_shot FILE. The
+  # password goes in through the access key of its label, a file through the open-file dialog.
+  mail_shot() {
+    local file=$1 window="" _
+    wine reg add "$key" /v ForeColor /d 65280 /f >/dev/null
+    start_program
+    open_address_menu
+    xdotool key e
+    for _ in $(seq 50); do
+      window=$(xdotool search --onlyvisible --name "^Send mail$" 2>/dev/null | head -1 || true)
+      [ -n "$window" ] && break
+      sleep 0.1
+    done
+    [ -n "$window" ] || { echo "The mail window did not open." >&2; exit 1; }
+    sleep 0.5
+    xdotool key alt+p
+    xdotool type --delay 40 "Secr3t pass"
+    xdotool key alt+a
+    sleep 1.5
+    xdotool type --delay 20 "C:\\windows\\win.ini"
+    xdotool key Return
+    sleep 1
+    local left top right bottom
+    read -r left top right bottom < <(frame_edges "$window")
+    import -window root "$scratch/screen.png"
+    convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
+    echo "Saved docs/$file ($((right - left))x$((bottom - top)))"
+    # Esc closes the mail window, which stores its settings.
+    xdotool key --clearmodifiers Escape
+    sleep 0.5
+    end_program
+  }
+
   shot main-window.png 65280
   shot main-window-black-on-white.png 0
   shot address-menu.png 65280 menu
@@ -232,4 +278,5 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
   openbox --reconfigure
   menu_window_shot all-addresses.png "^All .Local. IP" ctrl+i select
   menu_window_shot ip-config.png "^IP Config$" ctrl+m find
+  mail_shot send-mail.png
 ' bash "$root" "$build/netbeacon.exe"

@@ -105,9 +105,6 @@ class FrmSendmail : public ModalWindow {
   void cmdClose_Click();
   void cmdSend_Click();
 
-  // The system colour index of the background of txtUser and txtPassword.
-  int CredentialsBackground() const noexcept { return credentialsBackground_; }
-
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnCommand(int id, int code) override;
