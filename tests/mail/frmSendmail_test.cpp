@@ -39,23 +39,8 @@ void Store(const wchar_t* name, const std::wstring& value) {
   nb::WriteString(nb::kProgramKey, name, value);
 }
 
-// The stored password's bytes as they stand in the registry, or nothing when there is no value.
-std::optional<std::string> StoredPasswordBytes() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Ambertop\\Netbeacon", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  DWORD type = 0;
-  DWORD size = 0;
-  std::optional<std::string> bytes;
-  if (RegQueryValueExW(key, L"MailSMTPauthPW", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-      type == REG_BINARY) {
-    bytes.emplace(size, '\0');
-    RegQueryValueExW(key, L"MailSMTPauthPW", nullptr, nullptr, reinterpret_cast<BYTE*>(bytes->data()), &size);
-  }
-  RegCloseKey(key);
-  return bytes;
-}
+// The stored password as the registry layer reads it: one character per byte.
+std::wstring StoredPassword() { return nb::ReadBinary(nb::kProgramKey, L"MailSMTPauthPW"); }
 
 // The main window's three labels that the mail window reads.
 struct MainLabels {
@@ -316,10 +301,9 @@ TEST_P(Closing, StoresEverySettingAsTyped) {
   EXPECT_EQ(stored(L"MailSMTP"), L"smtp.example.com ");
   EXPECT_EQ(stored(L"MailSMTPauth"), L"1");
   EXPECT_EQ(stored(L"MailSMTPauthUser"), L"ann ");
-  const std::optional<std::string> bytes = StoredPasswordBytes();
-  ASSERT_TRUE(bytes);
-  EXPECT_EQ(bytes->size(), 13u);
-  EXPECT_EQ(bytes->find("pass"), std::string::npos) << "stored as typed";
+  const std::wstring password = StoredPassword();
+  EXPECT_EQ(password.size(), 13u);
+  EXPECT_EQ(password.find(L"pass"), std::wstring::npos) << "stored as typed";
   EXPECT_TRUE(ui.messages.empty());
   Open([&](FrmSendmail& f) { EXPECT_EQ(f.txtPassword.Text(), L"  pass word  "); });
 }
@@ -357,9 +341,11 @@ struct PasswordCase {
   bool told;  // the user is told that the password was not stored
 };
 
-class StoredPassword : public MailWindow, public testing::WithParamInterface<PasswordCase> {};
+void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
 
-TEST_P(StoredPassword, ComesBackOrIsNeverStoredInClear) {
+class PasswordStoring : public MailWindow, public testing::WithParamInterface<PasswordCase> {};
+
+TEST_P(PasswordStoring, ComesBackOrIsNeverStoredInClear) {
   const PasswordCase& c = GetParam();
   Open([&](FrmSendmail& f) {
     Click(f, f.chkAuth);
@@ -370,7 +356,7 @@ TEST_P(StoredPassword, ComesBackOrIsNeverStoredInClear) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
     EXPECT_NE(ui.messages[0].text.find(L"password"), std::wstring::npos);
-    EXPECT_EQ(StoredPasswordBytes(), std::string());
+    EXPECT_EQ(StoredPassword(), L"");
   } else {
     EXPECT_TRUE(ui.messages.empty());
   }
@@ -378,7 +364,7 @@ TEST_P(StoredPassword, ComesBackOrIsNeverStoredInClear) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, StoredPassword,
+    Cases, PasswordStoring,
     testing::Values(PasswordCase{"Plain", L"Secr3t pass", L"Secr3t pass", false},
                     PasswordCase{"EveryStorableCharacter", StorableCharacters(), StorableCharacters(), false},
                     PasswordCase{"Empty", L"", L"", false},
