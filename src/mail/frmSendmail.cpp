@@ -86,8 +86,8 @@ FrmSendmail::FrmSendmail(MainWindowLabels mainWindow) : mainWindow_(mainWindow) 
 
 void FrmSendmail::Load(HWND owner) {
   // The outer size is fixed; the client area is what the frame leaves of it at the DPI the window
-  // opens at, and keeps its size in twips when the DPI changes (Form_Resize).
-  // It has no owner, so it stands in the task bar with the program's icon.
+  // opens at, and keeps its size in twips when the DPI changes (Form_Resize). Opened without an
+  // owner, the window stands in the task bar, with the program's icon.
   CreateFrame({kClassName, L"Send mail", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTROLPARENT, owner, nullptr, 0, 0,
                ProgramIcon()});
   SetWindowPos(hwnd(), nullptr, 0, 0, Px(kOuterWidth), Px(kOuterHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
