@@ -242,7 +242,9 @@ bool FrmSendmail::StoreSettings() {
 }
 
 void FrmSendmail::Form_QueryUnload() {
-  if (!StoreSettings()) ShowMessage(kPasswordNotStored, MB_OK | MB_ICONWARNING);
+  // The user is told, except while the session ends (the main window's close step then closes this
+  // window too): a box would only hold up the logoff.
+  if (!StoreSettings() && !GetSystemMetrics(SM_SHUTTINGDOWN)) ShowMessage(kPasswordNotStored, MB_OK | MB_ICONWARNING);
 }
 
 // The size stays fixed: height first, then width. At another DPI the client area keeps its size
