@@ -139,7 +139,8 @@ void FrmSendmail::Load(HWND owner) {
   });
   SendMessageW(txtPassword.hwnd, EM_SETPASSWORDCHAR, L'*', 0);
   FitCharsetBox();
-  attachmentsBrush_.reset(CreateSolidBrush(kAttachmentsBackground));
+  attachmentsColours_.Set(GetSysColor(COLOR_WINDOWTEXT), kAttachmentsBackground);
+  credentialsColours_.Set(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_INACTIVEBORDER));
   CentreOver(owner);
   Form_Load();
 }
@@ -195,7 +196,7 @@ void FrmSendmail::chkAuth_Click() {
   const bool on = chkAuth.Value() == BST_CHECKED;
   txtUser.Enable(on);
   txtPassword.Enable(on);
-  credentialsBackground_ = on ? COLOR_WINDOW : COLOR_INACTIVEBORDER;
+  credentialsColours_.Set(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(on ? COLOR_WINDOW : COLOR_INACTIVEBORDER));
   InvalidateRect(txtUser.hwnd, nullptr, TRUE);
   InvalidateRect(txtPassword.hwnd, nullptr, TRUE);
 }
@@ -381,19 +382,6 @@ void FrmSendmail::SendMail() {
 // ---------------------------------------------------------------------------------------------
 // Wiring
 
-HBRUSH FrmSendmail::ControlBackground(HWND control, HDC dc) const {
-  if (control == txtAttachments.hwnd) {
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, kAttachmentsBackground);
-    return static_cast<HBRUSH>(attachmentsBrush_.get());
-  }
-  if (control == txtUser.hwnd || control == txtPassword.hwnd) {
-    SetBkColor(dc, GetSysColor(credentialsBackground_));
-    return GetSysColorBrush(credentialsBackground_);
-  }
-  return nullptr;
-}
-
 void FrmSendmail::OnCommand(int id, int code) {
   switch (id) {
     case idCmdSend: if (code == BN_CLICKED) cmdSend_Click(); break;
@@ -413,12 +401,21 @@ void FrmSendmail::OnCommand(int id, int code) {
 bool FrmSendmail::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-      if (HBRUSH brush = ControlBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
-        result = reinterpret_cast<LRESULT>(brush);
+    case WM_CTLCOLORSTATIC: {
+      // The attachment box is read-only and the credential boxes may be disabled: Windows then
+      // asks for their colours as for a label.
+      const auto control = reinterpret_cast<HWND>(lParam);
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      if (control == txtAttachments.hwnd) {
+        result = attachmentsColours_.Paint(dc);
+        return true;
+      }
+      if (control == txtUser.hwnd || control == txtPassword.hwnd) {
+        result = credentialsColours_.Paint(dc);
         return true;
       }
       return false;
+    }
     case WM_SIZE:
       Form_Resize();
       return false;

@@ -119,11 +119,10 @@ class FrmSendmail : public ModalWindow {
   bool StoreSettings();
   void SendMail();
   bool FieldsFilled() const;
-  HBRUSH ControlBackground(HWND control, HDC dc) const;
 
   MainWindowLabels mainWindow_;
-  int credentialsBackground_ = COLOR_INACTIVEBORDER;
-  unique_any<gdi_traits> attachmentsBrush_;
+  ControlColours attachmentsColours_;
+  ControlColours credentialsColours_;
   bool sending_ = false;
   bool resizing_ = false;
   int clientWidthTwips_ = 0;
