@@ -102,6 +102,15 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     echo $((x - fl)) $((y - ft)) $((x + w + fr)) $((y + h + fb))
   }
 
+  # The picture of a shown window with its frame: save_window WINDOW FILE (in docs/).
+  save_window() {
+    local left top right bottom
+    read -r left top right bottom < <(frame_edges "$1")
+    import -window root "$scratch/screen.png"
+    convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$2"
+    echo "Saved docs/$2 ($((right - left))x$((bottom - top)))"
+  }
+
   # Starts the program and waits for its main window; sets $pid and $client.
   start_program() {
     wine "$program" >/dev/null 2>&1 &
@@ -224,11 +233,7 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
         ;;
     esac
     sleep 1
-    local left top right bottom
-    read -r left top right bottom < <(frame_edges "$window")
-    import -window root "$scratch/screen.png"
-    convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
-    echo "Saved docs/$file ($((right - left))x$((bottom - top)))"
+    save_window "$window" "$file"
     xdotool key --clearmodifiers Escape
     sleep 0.5
     end_program
@@ -256,11 +261,7 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     xdotool type --delay 20 "C:\\windows\\win.ini"
     xdotool key Return
     sleep 1
-    local left top right bottom
-    read -r left top right bottom < <(frame_edges "$window")
-    import -window root "$scratch/screen.png"
-    convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
-    echo "Saved docs/$file ($((right - left))x$((bottom - top)))"
+    save_window "$window" "$file"
     # Esc closes the mail window, which stores its settings.
     xdotool key --clearmodifiers Escape
     sleep 0.5
