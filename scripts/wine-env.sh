@@ -1,6 +1,7 @@
 # Sourced by the scripts: the private Wine prefix of a build folder, made ready on first use.
 # Usage: wine_prepare BUILD_DIR
 wine_prepare() {
+  wine_utf8_names
   export WINEPREFIX="$1/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -13,6 +14,16 @@ wine_prepare() {
     wineserver -w
   fi
   wine_fonts
+}
+
+# Wine makes Unix file names in the character set of the Unix locale: in a shell without a UTF-8
+# locale (a bare root shell, `env -i`, LANG unset) a file whose name holds anything but ASCII
+# cannot be made at all. The character set alone is set, so Windows' locale stays as it was.
+wine_utf8_names() {
+  case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+    *.UTF-8 | *.utf8 | *.UTF8 | *.utf-8) ;;
+    *) if [ -n "${LC_ALL:-}" ]; then export LC_ALL=C.UTF-8; else export LC_CTYPE=C.UTF-8; fi ;;
+  esac
 }
 
 # Debian's Wine 8 never looks in /usr/share/wine/fonts, where the fonts-wine package puts Wine's own
