@@ -131,6 +131,15 @@ TEST(HeaderText, LongTextIsFoldedWithinTheLineLimitAndReadsBack) {
   }
 }
 
+// A quoted string cannot be folded: a display name whose quoted form (escapes counted) is longer
+// than the line has room for goes as encoded-words instead.
+TEST(HeaderText, AQuotedNameTooLongForTheLineIsEncodedInstead) {
+  const std::u32string name = U"Lee, Ann \"the admin\" of the \\\\network\\\\ at Example Ltd., Room 404";
+  HeaderLine header("From");
+  AddHeaderText(header, name, Latin1(), "iso-8859-1", true);
+  for (const std::string& line : Lines(header.Finish())) EXPECT_LE(line.size(), 78u) << line;
+}
+
 TEST(Parameters, PlainNamesAreQuotedOthersUseRfc2231Pieces) {
   HeaderLine shortName("Content-Disposition");
   shortName.Add("attachment");

@@ -208,13 +208,16 @@ void AddHeaderText(HeaderLine& header, std::u32string_view text, const CharsetEn
       }
       return;
     }
-    if (text.size() + 2 <= kHeaderLineLimit - 10) {
-      std::string quoted = "\"";
-      for (char32_t c : text) {
-        if (c == U'"' || c == U'\\') quoted += '\\';
-        quoted += static_cast<char>(c);
-      }
-      header.Add(quoted + "\"");
+    std::string quoted = "\"";
+    for (char32_t c : text) {
+      if (c == U'"' || c == U'\\') quoted += '\\';
+      quoted += static_cast<char>(c);
+    }
+    quoted += '"';
+    // A quoted string is not folded: it is used only when it fits on the line as it stands (its
+    // escapes counted); a longer one goes as encoded-words, which can be split.
+    if (quoted.size() <= header.Room()) {
+      header.Add(quoted);
       return;
     }
   }
