@@ -23,7 +23,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 stat() {  # log, name: one of libFuzzer's final figures
-  sed -n "s/^stat::$2: *//p" "$1"
+  sed -n "s/^stat::$2: *//p" "$1" | tail -n 1
 }
 
 crashed=()
