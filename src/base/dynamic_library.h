@@ -1,7 +1,7 @@
 // Libraries loaded at run time. Their absence is an error the caller can handle (run-time error
 // 48) rather than a process that cannot start, and the program does not pay for loading them at
-// start-up: the URL download, internet cache, shell and file dialog libraries are loaded where
-// they are first used.
+// start-up: the URL download, internet cache, shell, file dialog, sockets, security and certificate
+// libraries are loaded where they are first used.
 #pragma once
 
 #include <windows.h>

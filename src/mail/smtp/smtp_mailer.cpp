@@ -1,7 +1,6 @@
 #include "mail/smtp/smtp_mailer.h"
 
-#include <winsock2.h>
-#include <windows.h>
+#include "mail/smtp/win_api.h"
 
 #include <mutex>
 #include <random>
@@ -82,13 +81,13 @@ class WinsockUse {
  public:
   WinsockUse() {
     WSADATA data;
-    const int result = WSAStartup(MAKEWORD(2, 2), &data);
+    const int result = Sockets().WSAStartup(MAKEWORD(2, 2), &data);
     if (result != 0) {
       throw std::runtime_error(FailureText("The message was not sent: the network is not available",
                                            "Starting Windows Sockets", ReasonText(static_cast<DWORD>(result))));
     }
   }
-  ~WinsockUse() { WSACleanup(); }
+  ~WinsockUse() { Sockets().WSACleanup(); }
   WinsockUse(const WinsockUse&) = delete;
   WinsockUse& operator=(const WinsockUse&) = delete;
 };
@@ -163,6 +162,14 @@ int SmtpMailer::Send() noexcept {
     SendOrThrow();
     error_.clear();
     return 0;
+  } catch (const AppError& e) {
+    // A library of the system that a send loads when it first needs it (error 48).
+    try {
+      error_ = Utf8ToWide(FailureText("The message was not sent: a part of Windows that sending needs is missing",
+                                      "Loading the network and security libraries", WideToUtf8(e.description)));
+    } catch (...) {
+      error_.clear();
+    }
   } catch (const std::exception& e) {
     try {
       error_ = Utf8ToWide(e.what());

@@ -1,13 +1,9 @@
 #include "mail/smtp/win_transport.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#include <windows.h>
-#define SECURITY_WIN32
-#include <security.h>
+#include "mail/smtp/win_api.h"
+
 #include <subauth.h>
 #include <schannel.h>
-#include <wincrypt.h>
 
 #include <algorithm>
 #include <cstring>
@@ -44,10 +40,11 @@ bool WaitSocket(SOCKET s, bool forWrite, Clock::time_point deadline) {
     FD_ZERO(&errors);
     FD_SET(s, &errors);
     timeval tv{left / 1000, (left % 1000) * 1000};
-    const int ready = select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, &errors, &tv);
+    const int ready = Sockets().select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, &errors, &tv);
     if (ready > 0) return true;
     if (ready == SOCKET_ERROR) {
-      throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(WSAGetLastError()));
+      throw TransportError(TransportError::Kind::kFailed,
+                           "the connection failed: " + ReasonText(Sockets().WSAGetLastError()));
     }
     if (left == 0) return false;
   }
@@ -65,7 +62,7 @@ struct Lookup {
   Lookup(const Lookup&) = delete;
   Lookup& operator=(const Lookup&) = delete;
   ~Lookup() {
-    if (addresses) FreeAddrInfoW(addresses);
+    if (addresses) Sockets().FreeAddrInfoW(addresses);
   }
   void Run() noexcept {
     ADDRINFOW hints{};
@@ -73,7 +70,7 @@ struct Lookup {
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     hints.ai_flags = numeric ? AI_NUMERICHOST : 0;
-    result = GetAddrInfoW(host.c_str(), port.c_str(), &hints, &addresses);
+    result = Sockets().GetAddrInfoW(host.c_str(), port.c_str(), &hints, &addresses);
   }
 };
 
@@ -113,17 +110,17 @@ bool IsLoopback(const sockaddr_storage& address) {
 struct chain_traits {
   using type = PCCERT_CHAIN_CONTEXT;
   static type invalid() noexcept { return nullptr; }
-  static void close(type chain) noexcept { CertFreeCertificateChain(chain); }
+  static void close(type chain) noexcept { Certificates().CertFreeCertificateChain(chain); }
 };
 struct store_traits {
   using type = HCERTSTORE;
   static type invalid() noexcept { return nullptr; }
-  static void close(type store) noexcept { CertCloseStore(store, 0); }
+  static void close(type store) noexcept { Certificates().CertCloseStore(store, 0); }
 };
 struct cert_traits {
   using type = PCCERT_CONTEXT;
   static type invalid() noexcept { return nullptr; }
-  static void close(type cert) noexcept { CertFreeCertificateContext(cert); }
+  static void close(type cert) noexcept { Certificates().CertFreeCertificateContext(cert); }
 };
 
 [[noreturn]] void Refuse(const std::string& why) { throw TransportError(TransportError::Kind::kCertificate, why); }
@@ -134,14 +131,14 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
   unique_any<store_traits> extra;
   HCERTSTORE additional = cert->hCertStore;
   if (!extraRoots.empty()) {
-    extra.reset(CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr));
-    const unique_any<store_traits> roots(CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr));
+    extra.reset(Certificates().CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr));
+    const unique_any<store_traits> roots(Certificates().CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr));
     for (const std::string& der : extraRoots) {
-      CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+      Certificates().CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_ALWAYS, nullptr);
     }
-    CertAddStoreToCollection(extra.get(), roots.get(), 0, 0);
-    CertAddStoreToCollection(extra.get(), cert->hCertStore, 0, 0);
+    Certificates().CertAddStoreToCollection(extra.get(), roots.get(), 0, 0);
+    Certificates().CertAddStoreToCollection(extra.get(), cert->hCertStore, 0, 0);
     additional = extra.get();
   }
   LPSTR usages[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
@@ -151,7 +148,7 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
   para.RequestedUsage.Usage.cUsageIdentifier = 1;
   para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
   unique_any<chain_traits> chain;
-  if (!CertGetCertificateChain(nullptr, cert, nullptr, additional, &para, 0, nullptr, chain.put())) {
+  if (!Certificates().CertGetCertificateChain(nullptr, cert, nullptr, additional, &para, 0, nullptr, chain.put())) {
     Refuse("its chain could not be built: " + ReasonText(GetLastError()));
   }
   DWORD status = chain.get()->TrustStatus.dwErrorStatus;
@@ -168,7 +165,7 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
       }
     }
   }
-  const bool selfSigned = CertCompareCertificateName(X509_ASN_ENCODING, &cert->pCertInfo->Subject,
+  const bool selfSigned = Certificates().CertCompareCertificateName(X509_ASN_ENCODING, &cert->pCertInfo->Subject,
                                                      &cert->pCertInfo->Issuer) != FALSE;
   if (status & CERT_TRUST_IS_NOT_TIME_VALID) Refuse("the certificate has expired or is not yet valid");
   if (status & CERT_TRUST_IS_REVOKED) Refuse("the certificate has been revoked");
@@ -192,7 +189,7 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
   policy.pvExtraPolicyPara = &ssl;
   CERT_CHAIN_POLICY_STATUS result{};
   result.cbSize = sizeof result;
-  if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &result)) {
+  if (!Certificates().CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &result)) {
     Refuse("it could not be checked: " + ReasonText(GetLastError()));
   }
   switch (static_cast<unsigned long>(result.dwError)) {
@@ -215,9 +212,9 @@ class WinTransport final : public SmtpTransport {
     SecInvalidateHandle(&context_);
   }
   ~WinTransport() override {
-    if (SecIsValidHandle(&context_)) DeleteSecurityContext(&context_);
-    if (SecIsValidHandle(&credentials_)) FreeCredentialsHandle(&credentials_);
-    closesocket(socket_);
+    if (SecIsValidHandle(&context_)) Security().DeleteSecurityContext(&context_);
+    if (SecIsValidHandle(&credentials_)) Security().FreeCredentialsHandle(&credentials_);
+    Sockets().closesocket(socket_);
   }
 
   std::size_t Read(char* buffer, std::size_t size, milliseconds bound) override {
@@ -246,7 +243,7 @@ class WinTransport final : public SmtpTransport {
           {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + sizes_.cbHeader + n},
           {0, SECBUFFER_EMPTY, nullptr}};
       SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-      const SECURITY_STATUS status = EncryptMessage(&context_, 0, &desc, 0);
+      const SECURITY_STATUS status = Security().EncryptMessage(&context_, 0, &desc, 0);
       if (status != SEC_E_OK) Fail("TLS could not encrypt the data (" + Hex(status) + ")");
       RawWrite(std::string_view(record.data(), buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer),
                deadline, bound);
@@ -272,7 +269,7 @@ class WinTransport final : public SmtpTransport {
       SecBufferDesc inDesc{SECBUFFER_VERSION, 2, in};
       SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
       SecBufferDesc outDesc{SECBUFFER_VERSION, 1, out};
-      status = InitializeSecurityContextW(&credentials_, first ? nullptr : &context_, targetName, kFlags, 0, 0,
+      status = Security().InitializeSecurityContextW(&credentials_, first ? nullptr : &context_, targetName, kFlags, 0, 0,
                                           first ? nullptr : &inDesc, 0, first ? &context_ : nullptr, &outDesc,
                                           &attributes, nullptr);
       first = false;
@@ -282,7 +279,7 @@ class WinTransport final : public SmtpTransport {
       }
       if (out[0].pvBuffer) {
         const std::string token(static_cast<const char*>(out[0].pvBuffer), out[0].cbBuffer);
-        FreeContextBuffer(out[0].pvBuffer);
+        Security().FreeContextBuffer(out[0].pvBuffer);
         if (!token.empty()) RawWrite(token, deadline, bound);
       }
       if (FAILED(status)) Fail("the TLS handshake failed (" + Hex(status) + ")");
@@ -297,16 +294,16 @@ class WinTransport final : public SmtpTransport {
       if (status != SEC_I_CONTINUE_NEEDED) Fail("the TLS handshake failed (" + Hex(status) + ")");
     }
     SecPkgContext_ConnectionInfo info{};
-    if (QueryContextAttributesW(&context_, SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK ||
+    if (Security().QueryContextAttributesW(&context_, SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK ||
         !(info.dwProtocol & (SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT))) {
       Fail("the server does not speak TLS 1.2 or later");
     }
     unique_any<cert_traits> cert;
-    if (QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, cert.put()) != SEC_E_OK || !cert) {
+    if (Security().QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, cert.put()) != SEC_E_OK || !cert) {
       throw TransportError(TransportError::Kind::kCertificate, "the server showed no certificate");
     }
     CheckCertificate(cert.get(), host_, extraRoots_);
-    if (QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK) {
+    if (Security().QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK) {
       Fail("TLS gave no record sizes");
     }
     tls_ = true;
@@ -320,14 +317,14 @@ class WinTransport final : public SmtpTransport {
     isIpHost_ = isIpHost;
     sockaddr_storage address{};
     int length = sizeof address;
-    if (getpeername(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) loopback_ = IsLoopback(address);
+    if (Sockets().getpeername(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) loopback_ = IsLoopback(address);
     length = sizeof address;
     char text[INET6_ADDRSTRLEN] = "127.0.0.1";
-    if (getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    if (Sockets().getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
       const void* raw = address.ss_family == AF_INET6
                             ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6&>(address).sin6_addr)
                             : static_cast<const void*>(&reinterpret_cast<sockaddr_in&>(address).sin_addr);
-      inet_ntop(address.ss_family, raw, text, sizeof text);
+      Sockets().inet_ntop(address.ss_family, raw, text, sizeof text);
     }
     clientLiteral_ = address.ss_family == AF_INET6 ? "[IPv6:" : "[";
     clientLiteral_ += text;
@@ -345,7 +342,7 @@ class WinTransport final : public SmtpTransport {
     for (DWORD protocols : {DWORD{SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT}, DWORD{SP_PROT_TLS1_2_CLIENT}}) {
       cred.grbitEnabledProtocols = protocols;
       const SECURITY_STATUS status =
-          AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr,
+          Security().AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr,
                                     &cred, nullptr, nullptr, &credentials_, nullptr);
       if (status == SEC_E_OK) return;
       if (protocols == SP_PROT_TLS1_2_CLIENT) Fail("TLS is not available (" + Hex(status) + ")");
@@ -365,7 +362,7 @@ class WinTransport final : public SmtpTransport {
                             {0, SECBUFFER_EMPTY, nullptr},
                             {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-    const SECURITY_STATUS status = DecryptMessage(&context_, &desc, 0, nullptr);
+    const SECURITY_STATUS status = Security().DecryptMessage(&context_, &desc, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) {
       ReadMore(deadline, bound);
       return;
@@ -384,10 +381,10 @@ class WinTransport final : public SmtpTransport {
     if (!WaitSocket(socket_, false, deadline)) {
       throw TransportError(TransportError::Kind::kTimeout, "no answer within " + BoundText(bound));
     }
-    const int got = recv(socket_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)), 0);
+    const int got = Sockets().recv(socket_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)), 0);
     if (got > 0) return static_cast<std::size_t>(got);
     if (got == 0) throw TransportError(TransportError::Kind::kClosed, "the server closed the connection");
-    const int error = WSAGetLastError();
+    const int error = Sockets().WSAGetLastError();
     if (error == WSAEWOULDBLOCK) return RawRead(buffer, size, deadline, bound);
     throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
   }
@@ -398,9 +395,9 @@ class WinTransport final : public SmtpTransport {
         throw TransportError(TransportError::Kind::kTimeout,
                              "the server took no data for " + BoundText(bound));
       }
-      const int sent = send(socket_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)), 0);
+      const int sent = Sockets().send(socket_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)), 0);
       if (sent == SOCKET_ERROR) {
-        const int error = WSAGetLastError();
+        const int error = Sockets().WSAGetLastError();
         if (error == WSAEWOULDBLOCK) continue;
         throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
       }
@@ -438,33 +435,33 @@ std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, millisec
   }
   int lastError = 0;
   for (const ADDRINFOW* a = lookup->addresses; a; a = a->ai_next) {
-    SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+    SOCKET s = Sockets().socket(a->ai_family, a->ai_socktype, a->ai_protocol);
     if (s == INVALID_SOCKET) {
-      lastError = WSAGetLastError();
+      lastError = Sockets().WSAGetLastError();
       continue;
     }
     u_long nonBlocking = 1;
-    ioctlsocket(s, FIONBIO, &nonBlocking);
-    bool connected = connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
-    if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
+    Sockets().ioctlsocket(s, FIONBIO, &nonBlocking);
+    bool connected = Sockets().connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
+    if (!connected && Sockets().WSAGetLastError() == WSAEWOULDBLOCK) {
       if (WaitSocket(s, true, deadline)) {
         int error = 0;
         int length = sizeof error;
-        getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+        Sockets().getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
         connected = error == 0;
         lastError = error;
       } else {
         lastError = WSAETIMEDOUT;
       }
     } else if (!connected) {
-      lastError = WSAGetLastError();
+      lastError = Sockets().WSAGetLastError();
     }
     if (connected) {
       auto transport = std::make_unique<WinTransport>(s, server.host, std::move(extraRoots));
       transport->Describe(server.ipLiteral);
       return transport;
     }
-    closesocket(s);
+    Sockets().closesocket(s);
     if (MillisecondsLeft(deadline) == 0) break;
   }
   if (lastError == WSAETIMEDOUT) {
