@@ -134,8 +134,9 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
     extra.reset(Certificates().CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr));
     const unique_any<store_traits> roots(Certificates().CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr));
     for (const std::string& der : extraRoots) {
-      Certificates().CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                       static_cast<DWORD>(der.size()), CERT_STORE_ADD_ALWAYS, nullptr);
+      Certificates().CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING,
+                                                      reinterpret_cast<const BYTE*>(der.data()),
+                                                      static_cast<DWORD>(der.size()), CERT_STORE_ADD_ALWAYS, nullptr);
     }
     Certificates().CertAddStoreToCollection(extra.get(), roots.get(), 0, 0);
     Certificates().CertAddStoreToCollection(extra.get(), cert->hCertStore, 0, 0);
@@ -166,7 +167,7 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
     }
   }
   const bool selfSigned = Certificates().CertCompareCertificateName(X509_ASN_ENCODING, &cert->pCertInfo->Subject,
-                                                     &cert->pCertInfo->Issuer) != FALSE;
+                                                                    &cert->pCertInfo->Issuer) != FALSE;
   if (status & CERT_TRUST_IS_NOT_TIME_VALID) Refuse("the certificate has expired or is not yet valid");
   if (status & CERT_TRUST_IS_REVOKED) Refuse("the certificate has been revoked");
   if (status & (CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN)) {
@@ -269,9 +270,9 @@ class WinTransport final : public SmtpTransport {
       SecBufferDesc inDesc{SECBUFFER_VERSION, 2, in};
       SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
       SecBufferDesc outDesc{SECBUFFER_VERSION, 1, out};
-      status = Security().InitializeSecurityContextW(&credentials_, first ? nullptr : &context_, targetName, kFlags, 0, 0,
-                                          first ? nullptr : &inDesc, 0, first ? &context_ : nullptr, &outDesc,
-                                          &attributes, nullptr);
+      status = Security().InitializeSecurityContextW(&credentials_, first ? nullptr : &context_, targetName, kFlags, 0,
+                                                     0, first ? nullptr : &inDesc, 0, first ? &context_ : nullptr,
+                                                     &outDesc, &attributes, nullptr);
       first = false;
       if (status == SEC_E_INCOMPLETE_MESSAGE) {
         ReadMore(deadline, bound);
@@ -299,7 +300,8 @@ class WinTransport final : public SmtpTransport {
       Fail("the server does not speak TLS 1.2 or later");
     }
     unique_any<cert_traits> cert;
-    if (Security().QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, cert.put()) != SEC_E_OK || !cert) {
+    if (Security().QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, cert.put()) != SEC_E_OK ||
+        !cert) {
       throw TransportError(TransportError::Kind::kCertificate, "the server showed no certificate");
     }
     CheckCertificate(cert.get(), host_, extraRoots_);
@@ -317,7 +319,9 @@ class WinTransport final : public SmtpTransport {
     isIpHost_ = isIpHost;
     sockaddr_storage address{};
     int length = sizeof address;
-    if (Sockets().getpeername(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) loopback_ = IsLoopback(address);
+    if (Sockets().getpeername(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      loopback_ = IsLoopback(address);
+    }
     length = sizeof address;
     char text[INET6_ADDRSTRLEN] = "127.0.0.1";
     if (Sockets().getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
@@ -342,8 +346,8 @@ class WinTransport final : public SmtpTransport {
     for (DWORD protocols : {DWORD{SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT}, DWORD{SP_PROT_TLS1_2_CLIENT}}) {
       cred.grbitEnabledProtocols = protocols;
       const SECURITY_STATUS status =
-          Security().AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr,
-                                    &cred, nullptr, nullptr, &credentials_, nullptr);
+          Security().AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND,
+                                               nullptr, &cred, nullptr, nullptr, &credentials_, nullptr);
       if (status == SEC_E_OK) return;
       if (protocols == SP_PROT_TLS1_2_CLIENT) Fail("TLS is not available (" + Hex(status) + ")");
     }
@@ -392,10 +396,10 @@ class WinTransport final : public SmtpTransport {
   void RawWrite(std::string_view bytes, Clock::time_point deadline, milliseconds bound) {
     while (!bytes.empty()) {
       if (!WaitSocket(socket_, true, deadline)) {
-        throw TransportError(TransportError::Kind::kTimeout,
-                             "the server took no data for " + BoundText(bound));
+        throw TransportError(TransportError::Kind::kTimeout, "the server took no data for " + BoundText(bound));
       }
-      const int sent = Sockets().send(socket_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)), 0);
+      const int sent =
+          Sockets().send(socket_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)), 0);
       if (sent == SOCKET_ERROR) {
         const int error = Sockets().WSAGetLastError();
         if (error == WSAEWOULDBLOCK) continue;
