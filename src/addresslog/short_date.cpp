@@ -141,11 +141,11 @@ std::optional<CivilDate> ParseShortDate(std::wstring_view text, std::wstring_vie
   std::vector<Element> elements = EffectiveElements(pattern);
   // Spaces the pattern itself puts before or after the date go with the surrounding ones.
   if (elements.front().part == Part::Literal) {
-    elements.front().literal.erase(0, elements.front().literal.find_first_not_of(L' '));
+    elements.front().literal = std::wstring(Trim(elements.front().literal, TrimEnds::Leading));
     if (elements.front().literal.empty()) elements.erase(elements.begin());
   }
   if (elements.back().part == Part::Literal) {
-    elements.back().literal.erase(elements.back().literal.find_last_not_of(L' ') + 1);
+    elements.back().literal = std::wstring(Trim(elements.back().literal, TrimEnds::Trailing));
     if (elements.back().literal.empty()) elements.pop_back();
   }
   CivilDate date{0, 0, 0};
