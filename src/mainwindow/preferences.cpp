@@ -23,8 +23,6 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
   return std::wstring(commandLine.substr(i));
 }
 
-std::optional<double> StoredNumber(std::wstring_view stored) { return ParseNumber(stored); }
-
 std::optional<int> StoredTwips(std::wstring_view stored) {
   const auto value = ParseNumber(stored);
   if (!value) return std::nullopt;

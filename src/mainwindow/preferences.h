@@ -19,9 +19,6 @@ inline constexpr wchar_t kSwitchCopyLan[] = L"AutocopyIN";
 // and the blanks after it, kept as typed (a trailing blank stays).
 std::wstring ArgumentText(std::wstring_view commandLine);
 
-// A stored value read as a number, or nothing when it is not one (the failure marker included).
-std::optional<double> StoredNumber(std::wstring_view stored);
-
 // A stored edge of the window in twips, or nothing when it is not a number. A number too large for
 // a place on a screen raises an overflow (run-time error 6).
 std::optional<int> StoredTwips(std::wstring_view stored);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/app_error.h"
+#include "detect/isip.h"
 #include "mainwindow/preferences.h"
 
 namespace {
@@ -67,7 +68,7 @@ TEST(SingleText, WritesPositionsAsShortDecimalText) {
   EXPECT_EQ(nb::SingleText(1234.5), L"1234.5");
   // What is written reads back as the same number.
   for (const double value : {15.0, 7335.0, 10.5, 123456.0}) {
-    EXPECT_EQ(nb::StoredNumber(nb::SingleText(value)), value);
+    EXPECT_EQ(nb::ParseNumber(nb::SingleText(value)), value);
   }
 }
 
