@@ -9,6 +9,7 @@
 #include "detect/lan_choice.h"
 #include "detect/lan_lookup.h"
 #include "base/dynamic_library.h"
+#include "base/skip_trap.h"
 #include "base/worker.h"
 #include "ui/message_loop.h"
 #include "ui/modal.h"
@@ -39,6 +40,9 @@ SocketsApi& Sockets() {
   return api;
 }
 
+// Where a lookup that could not be made leaves its trace; the user hears of it as a failed lookup.
+constexpr wchar_t kLookupLabel[] = L"frmMain GetHostNameByIP";
+
 void Tell(const wchar_t* text, UINT style = MB_OK) { ShowMessage(text, style, kProgramName); }
 
 // The system's reverse lookup. The host entry belongs to the thread that asked, so the name is
@@ -56,12 +60,11 @@ struct LookupJob {
 
   void Run() noexcept {
     bool started = false;
-    try {
+    const bool ran = SkipTrap(kLookupLabel, [&] {
       started = SocketsStartup();
       if (started) name = lookup(address);
-    } catch (...) {
-      name.reset();  // counts as a lookup that found nothing
-    }
+    });
+    if (!ran) name.reset();  // counts as a lookup that found nothing
     if (started) Sockets().cleanup();  // a failure here has nobody to tell
   }
 
@@ -73,14 +76,14 @@ struct LookupJob {
 // Runs the lookup on a worker and waits for it at most `bound`, letting windows paint. Nothing
 // when it found no name, did not end in time, or could not be started.
 std::optional<std::string> LookUpWithin(unsigned long address, std::chrono::milliseconds bound, ReverseLookup lookup) {
-  try {
+  std::optional<std::string> name;
+  // No thread, or no memory for one: the lookup failed.
+  SkipTrap(kLookupLabel, [&] {
     auto job = std::make_shared<LookupJob>(address, std::move(lookup));
     const unique_handle worker = StartWorker(job);
-    if (WaitWhilePainting(worker.get(), bound)) return job->name;
-  } catch (...) {
-    // No thread or no memory for one: the lookup failed.
-  }
-  return std::nullopt;
+    if (WaitWhilePainting(worker.get(), bound)) name = job->name;
+  });
+  return name;
 }
 
 }  // namespace

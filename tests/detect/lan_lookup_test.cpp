@@ -5,9 +5,11 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "detect/isip.h"
 #include "detect/lan_lookup.h"
+#include "support/debug_output.h"
 #include "support/scripted_ui.h"
 #include "base/app_error.h"
 
@@ -106,6 +108,22 @@ INSTANTIATE_TEST_SUITE_P(
                     SlowLookupCase{"NoNameInTime", std::chrono::milliseconds(100), std::nullopt, L"", nb::kLookupFailedText},
                     SlowLookupCase{"PastTheBound", std::chrono::milliseconds(4000), "late.example", L"", nb::kLookupFailedText}),
     [](const testing::TestParamInfo<SlowLookupCase>& info) { return std::string(info.param.name); });
+
+// A lookup that fails on the way (here, as when the sockets library cannot be loaded) is told as one
+// that found no name, and leaves the reason on the debug output.
+TEST(GetHostNameByIP, AFailingLookupIsToldAndTraced) {
+  using namespace std::chrono_literals;
+  nbtest::ScriptedModalUi ui;
+  nbtest::DebugOutputCapture trace;
+  const auto lookup = [](unsigned long) -> std::optional<std::string> {
+    throw nb::AppError(nb::errnum::kLibraryLoad, L"Error in loading DLL ws2_32.dll");
+  };
+  EXPECT_EQ(nb::GetHostNameByIP(L"192.0.2.7", 2s, lookup), L"");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, nb::kLookupFailedText);
+  EXPECT_EQ(trace.Lines(),
+            std::vector<std::wstring>{L"Netbeacon: skipped error 48 (Error in loading DLL ws2_32.dll) in frmMain GetHostNameByIP\n"});
+}
 
 TEST(Sockets, StartAndCleanupPair) {
   nbtest::ScriptedModalUi ui;
