@@ -37,7 +37,7 @@ LogCalendar CurrentLogCalendar();
 // The same with an explicit log and calendar. Reports its own failures; never throws.
 // A log that cannot be read back (no record, a record cut short, a date that does not read with the
 // pattern) is kept beside the new log under DamagedCopyPath(logPath, n), with the first number whose
-// name is free, and the new log is started with one record.
+// name is free, and the new log is started with the records PlanLogUpdate (log_plan.h) gives it.
 void AppendAddressChanges(const std::wstring& logPath, std::wstring_view lanLabelText,
                           std::wstring_view wanLabelText, const LogCalendar& calendar);
 
