@@ -111,6 +111,18 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     echo "Saved docs/$2 ($((right - left))x$((bottom - top)))"
   }
 
+  # The first shown window whose title matches: wait_window TITLE (a pattern), within 30 s.
+  wait_window() {
+    local window="" _
+    for _ in $(seq 150); do
+      window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+      [ -n "$window" ] && break
+      sleep 0.2
+    done
+    [ -n "$window" ] || { echo "The window $1 did not open." >&2; exit 1; }
+    echo "$window"
+  }
+
   # Starts the program and waits for its main window; sets $pid and $client.
   start_program() {
     wine "$program" >/dev/null 2>&1 &
@@ -169,14 +181,13 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     wine reg delete "$key" /v Top /f >/dev/null 2>&1 || true
     wine reg delete "$key" /v Left /f >/dev/null 2>&1 || true
     start_program
-    local left top right bottom
-    read -r left top right bottom < <(frame_edges "$client")
-    [ "$menu" = menu ] && open_address_menu
-    import -window root "$scratch/screen.png"
     if [ -z "$menu" ]; then
-      convert "$scratch/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
-      echo "Saved docs/$file ($((right - left))x$((bottom - top)))"
+      save_window "$client" "$file"
     else
+      local left top right bottom
+      read -r left top right bottom < <(frame_edges "$client")
+      open_address_menu
+      import -window root "$scratch/screen.png"
       # The window and the menu on a transparent ground: the menu reaches past the window.
       local px py pw ph
       px=$(geometry "$popup" "Absolute upper-left X"); py=$(geometry "$popup" "Absolute upper-left Y")
@@ -212,13 +223,8 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     done
     start_program
     xdotool windowactivate --sync "$client" key --clearmodifiers "$shortcut"
-    local window="" _
-    for _ in $(seq 150); do
-      window=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1 || true)
-      [ -n "$window" ] && break
-      sleep 0.2
-    done
-    [ -n "$window" ] || { echo "The window $title did not open." >&2; exit 1; }
+    local window
+    window=$(wait_window "$title")
     sleep 1
     case $action in
       select) xdotool key --clearmodifiers space Down Down space ;;
@@ -242,17 +248,12 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
   # The mail window, opened with the e-mail entry of the address menu: mail_shot FILE. The
   # password goes in through the access key of its label, a file through the open-file dialog.
   mail_shot() {
-    local file=$1 window="" _
+    local file=$1 window
     wine reg add "$key" /v ForeColor /d 65280 /f >/dev/null
     start_program
     open_address_menu
     xdotool key e
-    for _ in $(seq 50); do
-      window=$(xdotool search --onlyvisible --name "^Send mail$" 2>/dev/null | head -1 || true)
-      [ -n "$window" ] && break
-      sleep 0.1
-    done
-    [ -n "$window" ] || { echo "The mail window did not open." >&2; exit 1; }
+    window=$(wait_window "^Send mail$")
     sleep 0.5
     xdotool key alt+p
     xdotool type --delay 40 "Secr3t pass"
