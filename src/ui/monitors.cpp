@@ -17,12 +17,11 @@ int MonitorDpi(HMONITOR monitor) {
   return WindowDpi(nullptr);
 }
 
-MonitorArea AreaOf(HMONITOR monitor, bool* primary = nullptr) {
+MONITORINFO InfoOf(HMONITOR monitor) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   GetMonitorInfoW(monitor, &info);
-  if (primary) *primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-  return MonitorArea{ToPixelRect(info.rcMonitor), ToPixelRect(info.rcWork), MonitorDpi(monitor)};
+  return info;
 }
 
 }  // namespace
@@ -33,18 +32,19 @@ std::vector<MonitorArea> DisplayMonitors() {
       nullptr, nullptr,
       [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
         auto& list = *reinterpret_cast<std::vector<MonitorArea>*>(data);
-        bool primary = false;
-        const MonitorArea area = AreaOf(monitor, &primary);
-        list.insert(primary ? list.begin() : list.end(), area);
+        const MONITORINFO info = InfoOf(monitor);
+        const MonitorArea area{ToPixelRect(info.rcMonitor), ToPixelRect(info.rcWork), MonitorDpi(monitor)};
+        list.insert((info.dwFlags & MONITORINFOF_PRIMARY) ? list.begin() : list.end(), area);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&monitors));
   return monitors;
 }
 
-MonitorArea MonitorAreaOf(HWND window) {
-  return AreaOf(window ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
-                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+PixelRect WorkAreaOf(HWND window) {
+  return ToPixelRect(InfoOf(window ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                   : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY))
+                         .rcWork);
 }
 
 }  // namespace nb

@@ -15,7 +15,8 @@ inline PixelRect ToPixelRect(const RECT& r) { return PixelRect{r.left, r.top, r.
 // systems without per-monitor DPI).
 std::vector<MonitorArea> DisplayMonitors();
 
-// The monitor a window is on (the nearest one when it lies on none); the primary one for no window.
-MonitorArea MonitorAreaOf(HWND window);
+// The work area of the monitor a window is on (the nearest one when it lies on none); the primary
+// one's for no window.
+PixelRect WorkAreaOf(HWND window);
 
 }  // namespace nb

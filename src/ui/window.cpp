@@ -133,11 +133,11 @@ void Window::CentreOver(HWND over) const {
   RECT own{}, target{};
   if (!hwnd_ || !GetWindowRect(hwnd_, &own)) return;
   const bool hasOver = over && GetWindowRect(over, &target);
-  const MonitorArea monitor = MonitorAreaOf(hasOver ? over : nullptr);
-  const PixelRect area = hasOver ? ToPixelRect(target) : monitor.work;
+  const PixelRect work = WorkAreaOf(hasOver ? over : nullptr);
+  const PixelRect area = hasOver ? ToPixelRect(target) : work;
   // A move onto a monitor of another DPI resizes the window: then it is placed once more at its new size.
   for (int round = 0; round < 2; ++round) {
-    const PixelRect place = CentredWithin(own.right - own.left, own.bottom - own.top, area, monitor.work);
+    const PixelRect place = CentredWithin(own.right - own.left, own.bottom - own.top, area, work);
     SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT now{};
     GetWindowRect(hwnd_, &now);
