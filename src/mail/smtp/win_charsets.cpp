@@ -6,6 +6,7 @@
 
 #include "base/system_error.h"
 #include "base/text_util.h"
+#include "base/win_text.h"
 
 namespace nb::mail {
 namespace {
@@ -91,23 +92,9 @@ std::unique_ptr<CharsetEncoder> MakeCharsetEncoder(const CharsetInfo& charset) {
   throw std::runtime_error("this computer cannot write the charset " + std::string(charset.label));
 }
 
-std::string WideToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-  return out;
-}
+std::string WideToUtf8(std::wstring_view text) { return ToCodePage(text, CP_UTF8); }
 
-std::wstring Utf8ToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), size);
-  return out;
-}
+std::wstring Utf8ToWide(std::string_view text) { return FromCodePage(text, CP_UTF8); }
 
 std::string ReasonText(unsigned long code) {
   // The system's sentence without its full stop, since the code follows it.
