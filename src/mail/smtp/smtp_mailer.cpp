@@ -230,6 +230,11 @@ void SmtpMailer::SendOrThrow() {
   plan.implicitTls = server->port == settings_.implicitTlsPort;
   plan.user = WideToUtf8(user_);
   plan.password = WideToUtf8(password_);
+  // Overwritten however the send ends: a failure to connect is as likely as a session.
+  struct Wipe {
+    std::string& text;
+    ~Wipe() { SecureZeroMemory(text.data(), text.size()); }
+  } wipe{plan.password};
   plan.plainAuthToLoopback = settings_.plainAuthToLoopback;
   plan.sender = message.from.address;
   for (const auto* list : {&to_, &cc_}) {
@@ -247,10 +252,6 @@ void SmtpMailer::SendOrThrow() {
                                          "Connecting to " + server->host + " port " + std::to_string(server->port),
                                          e.what()));
   }
-  struct Wipe {
-    std::string& text;
-    ~Wipe() { SecureZeroMemory(text.data(), text.size()); }
-  } wipe{plan.password};
   RunSmtpSession(*transport, plan);
 }
 
