@@ -92,6 +92,29 @@ class WinsockUse {
   WinsockUse& operator=(const WinsockUse&) = delete;
 };
 
+// The server text read, or the reason it cannot be used.
+ServerAddress CheckedServer(const std::wstring& text) {
+  const std::optional<ServerAddress> server = ParseServerText(text);
+  if (!server) {
+    throw std::runtime_error(
+        text.empty() ? "The message was not sent: no mail server is given"
+                     : "The message was not sent: the mail server is not written as Netbeacon expects;" +
+                           WideToUtf8(text) + ";write it as name, name:port or [IPv6 address]:port");
+  }
+  return *server;
+}
+
+// The connection to the server, or the reason there is none. Windows Sockets must be started.
+std::unique_ptr<SmtpTransport> Connect(const ServerAddress& server, const SmtpMailerSettings& settings) {
+  try {
+    return ConnectSmtp(server, settings.timeouts.connect, settings.extraTrustedRoots);
+  } catch (const TransportError& e) {
+    throw std::runtime_error(FailureText("The message was not sent: Netbeacon could not connect to the mail server",
+                                         "Connecting to " + server.host + " port " + std::to_string(server.port),
+                                         e.what()));
+  }
+}
+
 std::mutex factoryMutex;
 MailerFactory& Factory() {
   static MailerFactory factory;
@@ -187,13 +210,7 @@ std::wstring SmtpMailer::ErrorText() const { return error_; }
 
 void SmtpMailer::SendOrThrow() {
   if (!valueError_.empty()) throw std::runtime_error(valueError_);
-  const std::optional<ServerAddress> server = ParseServerText(server_);
-  if (!server) {
-    throw std::runtime_error(
-        server_.empty() ? "The message was not sent: no mail server is given"
-                        : "The message was not sent: the mail server is not written as Netbeacon expects;" +
-                              WideToUtf8(server_) + ";write it as name, name:port or [IPv6 address]:port");
-  }
+  const ServerAddress server = CheckedServer(server_);
   const CharsetInfo* charset = FindCharset(WideToUtf8(charset_.empty() ? L"utf-8" : charset_));
   if (!charset) throw std::runtime_error("The message was not sent: the charset is not known;" + WideToUtf8(charset_));
   const std::u32string senderAddress = CodePoints(senderAddress_);
@@ -227,7 +244,7 @@ void SmtpMailer::SendOrThrow() {
   message.boundary = "=_nb_" + RandomHex(12);
 
   SessionPlan plan;
-  plan.implicitTls = server->port == settings_.implicitTlsPort;
+  plan.implicitTls = server.port == settings_.implicitTlsPort;
   plan.user = WideToUtf8(user_);
   plan.password = WideToUtf8(password_);
   // Overwritten however the send ends: a failure to connect is as likely as a session.
@@ -244,15 +261,7 @@ void SmtpMailer::SendOrThrow() {
   plan.writeMessage = [&](ByteSink& sink) { WriteMessage(message, *encoder, charset->label, sink); };
 
   WinsockUse winsock;
-  std::unique_ptr<SmtpTransport> transport;
-  try {
-    transport = ConnectSmtp(*server, settings_.timeouts.connect, settings_.extraTrustedRoots);
-  } catch (const TransportError& e) {
-    throw std::runtime_error(FailureText("The message was not sent: Netbeacon could not connect to the mail server",
-                                         "Connecting to " + server->host + " port " + std::to_string(server->port),
-                                         e.what()));
-  }
-  RunSmtpSession(*transport, plan);
+  RunSmtpSession(*Connect(server, settings_), plan);
 }
 
 std::unique_ptr<Mailer> CreateMailer() noexcept {
