@@ -29,14 +29,14 @@ RecipientList ParseRecipients(std::wstring_view text);
 // characters.
 bool IsMailboxAddress(std::u32string_view address);
 
-struct ServerAddress {
-  std::string host;  // name or address, without brackets
-  unsigned port = 25;
-  bool ipLiteral = false;
-};
-
 inline constexpr unsigned kDefaultSmtpPort = 25;
 inline constexpr unsigned kImplicitTlsPort = 465;
+
+struct ServerAddress {
+  std::string host;  // name or address, without brackets
+  unsigned port = kDefaultSmtpPort;
+  bool ipLiteral = false;
+};
 
 // "host", "host:port", "[IPv6]", "[IPv6]:port", or a bare IPv6 address (more than one colon and
 // no brackets: port 25). nullopt for anything else (an empty host, a port that is not 1 to

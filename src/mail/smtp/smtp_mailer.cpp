@@ -15,8 +15,6 @@
 namespace nb::mail {
 namespace {
 
-constexpr std::size_t kFileBlock = 57 * 1024;
-
 // An attachment read from its file while the message is written.
 class FileSource final : public ByteSource {
  public:
