@@ -125,6 +125,49 @@ struct cert_traits {
 
 [[noreturn]] void Refuse(const std::string& why) { throw TransportError(TransportError::Kind::kCertificate, why); }
 
+// Refuses the certificate for what the chain's trust status holds against it.
+void CheckChainStatus(DWORD status, PCCERT_CONTEXT cert) {
+  const bool selfSigned = Certificates().CertCompareCertificateName(X509_ASN_ENCODING, &cert->pCertInfo->Subject,
+                                                                    &cert->pCertInfo->Issuer) != FALSE;
+  if (status & CERT_TRUST_IS_NOT_TIME_VALID) Refuse("the certificate has expired or is not yet valid");
+  if (status & CERT_TRUST_IS_REVOKED) Refuse("the certificate has been revoked");
+  if (status & (CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN)) {
+    Refuse(selfSigned ? "the certificate is self-signed"
+                      : "the certificate is not issued by an authority that this computer trusts");
+  }
+  if (status & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) Refuse("the certificate is not meant for a mail server");
+  if (status & CERT_TRUST_IS_NOT_SIGNATURE_VALID) Refuse("the certificate's signature is not valid");
+  if (status != CERT_TRUST_NO_ERROR) Refuse("the certificate is not valid (chain status " + Hex(status) + ")");
+}
+
+// Refuses a chain that is not one for this server's name (the system's server policy; an
+// authority a test trusts besides the system's is let pass there as well).
+void CheckServerName(PCCERT_CHAIN_CONTEXT chain, const std::string& host, bool extraRootUsed) {
+  std::wstring name = Utf8ToWide(host);
+  SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
+  ssl.cbSize = sizeof ssl;
+  ssl.dwAuthType = AUTHTYPE_SERVER;
+  constexpr DWORD kIgnoreUnknownAuthority = 0x00000100;  // SECURITY_FLAG_IGNORE_UNKNOWN_CA of <wininet.h>
+  ssl.fdwChecks = extraRootUsed ? kIgnoreUnknownAuthority : 0;
+  ssl.pwszServerName = name.data();
+  CERT_CHAIN_POLICY_PARA policy{};
+  policy.cbSize = sizeof policy;
+  policy.pvExtraPolicyPara = &ssl;
+  CERT_CHAIN_POLICY_STATUS result{};
+  result.cbSize = sizeof result;
+  if (!Certificates().CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &result)) {
+    Refuse("it could not be checked: " + ReasonText(GetLastError()));
+  }
+  switch (static_cast<unsigned long>(result.dwError)) {
+    case 0: return;
+    case static_cast<unsigned long>(CERT_E_CN_NO_MATCH): Refuse("the certificate is for another name than " + host);
+    case static_cast<unsigned long>(CERT_E_EXPIRED): Refuse("the certificate has expired or is not yet valid");
+    case static_cast<unsigned long>(CERT_E_UNTRUSTEDROOT):
+      Refuse("the certificate is not issued by an authority that this computer trusts");
+    default: Refuse("the certificate is not valid (" + Hex(static_cast<unsigned long>(result.dwError)) + ")");
+  }
+}
+
 // The chain up to a trusted root, valid now, for server use, revocation not asked (there may be no
 // way to the authority's lists, and each try would be another wait); then the host name.
 void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraRoots& extraRoots) {
@@ -166,41 +209,8 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
       }
     }
   }
-  const bool selfSigned = Certificates().CertCompareCertificateName(X509_ASN_ENCODING, &cert->pCertInfo->Subject,
-                                                                    &cert->pCertInfo->Issuer) != FALSE;
-  if (status & CERT_TRUST_IS_NOT_TIME_VALID) Refuse("the certificate has expired or is not yet valid");
-  if (status & CERT_TRUST_IS_REVOKED) Refuse("the certificate has been revoked");
-  if (status & (CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN)) {
-    Refuse(selfSigned ? "the certificate is self-signed"
-                      : "the certificate is not issued by an authority that this computer trusts");
-  }
-  if (status & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) Refuse("the certificate is not meant for a mail server");
-  if (status & CERT_TRUST_IS_NOT_SIGNATURE_VALID) Refuse("the certificate's signature is not valid");
-  if (status != CERT_TRUST_NO_ERROR) Refuse("the certificate is not valid (chain status " + Hex(status) + ")");
-
-  std::wstring name = Utf8ToWide(host);
-  SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
-  ssl.cbSize = sizeof ssl;
-  ssl.dwAuthType = AUTHTYPE_SERVER;
-  constexpr DWORD kIgnoreUnknownAuthority = 0x00000100;  // SECURITY_FLAG_IGNORE_UNKNOWN_CA of <wininet.h>
-  ssl.fdwChecks = extraRootUsed ? kIgnoreUnknownAuthority : 0;
-  ssl.pwszServerName = name.data();
-  CERT_CHAIN_POLICY_PARA policy{};
-  policy.cbSize = sizeof policy;
-  policy.pvExtraPolicyPara = &ssl;
-  CERT_CHAIN_POLICY_STATUS result{};
-  result.cbSize = sizeof result;
-  if (!Certificates().CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &result)) {
-    Refuse("it could not be checked: " + ReasonText(GetLastError()));
-  }
-  switch (static_cast<unsigned long>(result.dwError)) {
-    case 0: return;
-    case static_cast<unsigned long>(CERT_E_CN_NO_MATCH): Refuse("the certificate is for another name than " + host);
-    case static_cast<unsigned long>(CERT_E_EXPIRED): Refuse("the certificate has expired or is not yet valid");
-    case static_cast<unsigned long>(CERT_E_UNTRUSTEDROOT):
-      Refuse("the certificate is not issued by an authority that this computer trusts");
-    default: Refuse("the certificate is not valid (" + Hex(static_cast<unsigned long>(result.dwError)) + ")");
-  }
+  CheckChainStatus(status, cert);
+  CheckServerName(chain.get(), host, extraRootUsed);
 }
 
 // ----- The connection -----
