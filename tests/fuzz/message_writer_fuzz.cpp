@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "mail/smtp/charsets.h"
 #include "mail/smtp/message_writer.h"
 
@@ -61,10 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::size_t start = 0;
   while (start < sent.size()) {
     const std::size_t end = sent.find("\r\n", start);
-    if (end == std::string::npos) std::abort();
+    NB_FUZZ_CHECK(end != std::string::npos);
     const std::string_view line(sent.data() + start, end - start);
-    if (line.size() > 998 || line.find_first_of("\r\n") != std::string_view::npos) std::abort();
-    if (line == "." && end + 2 != sent.size()) std::abort();
+    NB_FUZZ_CHECK(line.size() <= 998 && line.find_first_of("\r\n") == std::string_view::npos);
+    NB_FUZZ_CHECK(line != "." || end + 2 == sent.size());
     start = end + 2;
   }
   return 0;

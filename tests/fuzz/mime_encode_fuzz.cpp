@@ -3,9 +3,9 @@
 // and the piece size; the rest is the data (and, read as UTF-8, the text).
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "mail/smtp/charsets.h"
 #include "mail/smtp/mime.h"
 
@@ -22,12 +22,13 @@ void CheckLines(const std::string& text, std::size_t limit) {
   std::size_t length = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r') {
-      if (i + 1 >= text.size() || text[i + 1] != '\n') std::abort();
+      NB_FUZZ_CHECK(i + 1 < text.size() && text[i + 1] == '\n');
       length = 0;
       ++i;
       continue;
     }
-    if (text[i] == '\n' || ++length > limit) std::abort();
+    NB_FUZZ_CHECK(text[i] != '\n');
+    NB_FUZZ_CHECK(++length <= limit);
   }
 }
 
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (char c : streamed) {
     if (c != '\r' && c != '\n') joined += c;
   }
-  if (joined != whole) std::abort();
+  NB_FUZZ_CHECK(joined == whole);
 
   CheckLines(nb::mail::QuotedPrintable(bytes), nb::mail::kBodyLineLimit);
 

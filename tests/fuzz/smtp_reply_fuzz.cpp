@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "mail/smtp/smtp_reply.h"
 
 namespace {
@@ -37,13 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 1000; ++i) {
     try {
       const nb::mail::SmtpReply reply = reader.Read(std::chrono::seconds(1));
-      if (reply.code < 100 || reply.code > 599 || reply.lines.empty() ||
-          reply.lines.size() > nb::mail::kMaxReplyLines) {
-        std::abort();
-      }
-      for (const std::string& line : reply.lines) {
-        if (line.size() > nb::mail::kMaxReplyLineOctets) std::abort();
-      }
+      NB_FUZZ_CHECK(reply.code >= 100 && reply.code <= 599);
+      NB_FUZZ_CHECK(!reply.lines.empty() && reply.lines.size() <= nb::mail::kMaxReplyLines);
+      for (const std::string& line : reply.lines) NB_FUZZ_CHECK(line.size() <= nb::mail::kMaxReplyLineOctets);
       (void)reply.Text();
     } catch (const nb::mail::ReplyError&) {
       break;
