@@ -41,10 +41,10 @@ std::wstring GetTempDir();
 // unknown Windows version), batch file written in the ANSI code page (naming the temporary
 // folder by its ASCII short name when its name holds anything but ASCII, since the command
 // interpreter reads the file in the OEM code page), started hidden through the command
-// interpreter, waited for while
-// the thread's windows keep painting (user input waits until the capture is over), report read
-// in the OEM code page (the one the console command writes) into the report box, scratch files
-// deleted, pointer back, focus to cmdOK. The command's exit code plays no part.
+// interpreter, waited for while the thread's windows keep painting (user input waits until the
+// capture is over), report read in the OEM code page (the one the console command writes) into
+// the report box, scratch files deleted, pointer back, focus to cmdOK. The command's exit code
+// plays no part.
 //
 // A report that does not come within the bound (the command and everything it started are then
 // ended), or a missing report, shows the "Oops" message; any other failure the error report

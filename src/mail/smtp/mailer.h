@@ -1,6 +1,7 @@
 // The mail component the mail window sends through. Portable declaration.
 //
-// How the window uses it, for each send (on a worker thread; nothing here touches a window):
+// How the window uses it, for each send (Send on a worker thread, the rest before it on the
+// window's; nothing here touches a window):
 //
 //   std::unique_ptr<nb::mail::Mailer> mailer = nb::mail::CreateMailer();   // nullptr: not sent
 //   mailer->SetServer(L"smtp.example.com:587");  // "host", "host:port", "[IPv6]:port"; 25 by default,
