@@ -161,11 +161,21 @@ RunningProgram StartProgram(const std::wstring& arguments, const EnvironmentOver
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  // Started suspended, so that it is in the job before it can start anything itself.
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, block.empty() ? nullptr : block.data(), nullptr,
-                      &startup, &info)) {
-    if (error) *error = L"CreateProcess of " + program + L" failed with error " + std::to_wstring(GetLastError());
+  // Started suspended, so that it is in the job before it can start anything itself. Under Wine,
+  // on a busy machine, CreateProcess now and then fails with ERROR_INTERNAL_ERROR (seen twice
+  // here); the same call a moment later starts the program.
+  bool created = false;
+  DWORD lastError = 0;
+  for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    created = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                             CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, block.empty() ? nullptr : block.data(),
+                             nullptr, &startup, &info) != FALSE;
+    lastError = created ? 0 : GetLastError();
+    if (!created && lastError != ERROR_INTERNAL_ERROR) break;
+  }
+  if (!created) {
+    if (error) *error = L"CreateProcess of " + program + L" failed with error " + std::to_wstring(lastError);
     return {};
   }
   const nb::unique_handle thread(info.hThread);
