@@ -8,6 +8,7 @@
 #include "addresslog/log_plan.h"
 #include "addresslog/short_date.h"
 #include "base/app_error.h"
+#include "base/file_io.h"
 #include "base/system_error.h"
 #include "base/text_util.h"
 #include "base/unique_any.h"
@@ -30,29 +31,6 @@ std::wstring AsLogText(std::wstring_view text) { return LogFieldText(FromAnsi(To
 std::wstring UsablePattern(const std::wstring& pattern) {
   if (FromAnsi(ToAnsi(pattern)) != pattern) return kFallbackShortDatePattern;
   return pattern;
-}
-
-void ReadExactly(HANDLE file, char* data, std::size_t size, const std::wstring& path) {
-  while (size > 0) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(file, data, chunk, &got, nullptr)) throw FileOperationError(GetLastError(), L"Cannot read", path);
-    if (got == 0) throw AppError(errnum::kPathFileAccess, L"Cannot read " + path + L": the file ended early");
-    data += got;
-    size -= got;
-  }
-}
-
-void AppendText(const std::wstring& path, std::wstring_view text) {
-  const std::string bytes = ToAnsi(text);
-  const unique_file file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw FileOperationError(GetLastError(), L"Cannot write to", path);
-  DWORD written = 0;
-  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    throw FileOperationError(GetLastError(), L"Cannot write to", path);
-  }
-  if (written != bytes.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
 }
 
 // Moves the log to the first free kept-copy name; never replaces an existing file.
@@ -87,7 +65,7 @@ void AppendOrThrow(const std::wstring& path, std::wstring_view lan, std::wstring
 
   const LogPlan plan = PlanLogUpdate(end, calendar.today, pattern, lanText, wanText);
   if (plan.keepDamagedCopy) KeepDamagedCopy(path);
-  for (const auto& text : plan.appends) AppendText(path, text);
+  for (const auto& text : plan.appends) AppendToFile(path, ToAnsi(text), {L"Cannot write to", L"Cannot write to"});
 }
 
 }  // namespace
@@ -128,22 +106,13 @@ void AppendAddressChanges(std::wstring_view lanLabelText, std::wstring_view wanL
 }
 
 LogEndScan ReadLogEnd(const std::wstring& path, std::size_t lineCount, std::size_t initialTail) {
-  const unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw FileOperationError(GetLastError(), L"Cannot open", path);
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) throw FileOperationError(GetLastError(), L"Cannot read", path);
-  const auto fileSize = static_cast<unsigned long long>(size.QuadPart);
+  const InputFile file(path);
+  const unsigned long long fileSize = file.Size();
 
   unsigned long long tail = std::max<std::size_t>(initialTail, 1);
-  std::string bytes;
   for (;;) {
     const unsigned long long take = std::min(tail, fileSize);
-    LARGE_INTEGER start{};
-    start.QuadPart = static_cast<LONGLONG>(fileSize - take);
-    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) throw FileOperationError(GetLastError(), L"Cannot read", path);
-    bytes.resize(static_cast<std::size_t>(take));
-    ReadExactly(file.get(), bytes.data(), bytes.size(), path);
+    const std::string bytes = file.ReadAt(fileSize - take, static_cast<std::size_t>(take));
     LogEndScan scan = ScanLogEnd(bytes, take == fileSize, lineCount);
     if (scan.complete) return scan;
     tail *= 2;

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/app_error.h"
+#include "base/file_io.h"
 #include "base/skip_trap.h"
 #include "base/system_error.h"
-#include "base/unique_any.h"
 #include "base/win_text.h"
 #include "detect/download.h"
 #include "detect/public_address.h"
@@ -16,26 +16,6 @@
 #include "ui/message_loop.h"
 
 namespace nb {
-namespace {
-
-// The whole answer file, or nothing when it is longer than `maxBytes` (it is then not read).
-std::optional<std::string> ReadAnswerFile(const std::wstring& path, std::size_t maxBytes) {
-  const unique_file file(
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw FileOperationError(GetLastError(), L"Cannot open", path);
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) throw FileOperationError(GetLastError(), L"Cannot read", path);
-  if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxBytes) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() && !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-    throw FileOperationError(GetLastError(), L"Cannot read", path);
-  }
-  bytes.resize(read);
-  return bytes;
-}
-
-}  // namespace
 
 ServiceSettings LoadServiceSettings() {
   return ApplyServiceOverrides(DefaultServiceSettings(),
@@ -50,7 +30,7 @@ std::wstring GetPublicIPFrom(const PublicService& service, const ServiceSettings
     // Forces a fresh answer instead of one the internet cache kept; there may be no entry.
     DeleteCacheEntry(service.url);
     if (!DownloadFile(service.url, target, settings.bound, kMaxAnswerBytes)) return kAccessError;
-    const std::optional<std::string> answer = ReadAnswerFile(target, kMaxAnswerBytes);
+    const std::optional<std::string> answer = ReadWholeFile(target, kMaxAnswerBytes);
     std::wstring result = answer ? AnswerResult(FromAnsi(*answer)) : std::wstring(kAccessError);
     if (!DeleteFileW(target.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", target);
     return result;

@@ -4,9 +4,8 @@
 
 #include <string>
 
+#include "base/file_io.h"
 #include "base/skip_trap.h"
-#include "base/system_error.h"
-#include "base/unique_any.h"
 #include "base/win_text.h"
 #include "mail/frmSendmail.h"
 #include "mainwindow/frmMain.h"
@@ -17,15 +16,7 @@ namespace {
 
 // Creates or replaces the file with the text and CR LF, in the ANSI code page.
 void WriteAddressFile(const std::wstring& path, std::wstring_view text) {
-  const std::string line = ToAnsi(text) + "\r\n";
-  const unique_file file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw FileOperationError(GetLastError(), L"Cannot create", path);
-  DWORD written = 0;
-  if (!WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
-    throw FileOperationError(GetLastError(), L"Cannot write to", path);
-  }
-  if (written != line.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write to", path);
+  WriteWholeFile(path, ToAnsi(text) + "\r\n", {L"Cannot create", L"Cannot write to"});
 }
 
 // The procedure label of the handler that acts on the label: its LAN or its public twin.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/app_error.h"
+#include "base/file_io.h"
 #include "base/skip_trap.h"
 #include "base/system_error.h"
 #include "base/unique_any.h"
@@ -43,30 +44,6 @@ std::wstring BatchFolderName(const std::wstring& folder) {
   if (length == 0 || length >= size) return folder;
   shortName.resize(length);
   return IsAscii(shortName) ? shortName : folder;
-}
-
-void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  const unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw FileOperationError(GetLastError(), L"Cannot write", path);
-  DWORD written = 0;
-  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    throw FileOperationError(GetLastError(), L"Cannot write", path);
-  }
-  if (written != bytes.size()) throw FileOperationError(ERROR_HANDLE_DISK_FULL, L"Cannot write", path);
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-  const unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw FileOperationError(GetLastError(), L"Cannot open", path);
-  std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) throw FileOperationError(GetLastError(), L"Cannot read", path);
-    if (got == 0) return bytes;
-    bytes.append(chunk, got);
-  }
 }
 
 void DeleteScratchFile(const std::wstring& path) {
@@ -149,7 +126,8 @@ void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
   const std::wstring batchPath = folder + kBatchFileName;
   const std::wstring reportPath = folder + kReportFileName;
   const std::wstring command = seams.command ? *seams.command : ConfigurationCommand(version);
-  WriteWholeFile(batchPath, ToAnsi(BatchFileText(BatchLines(version, BatchFolderName(folder), command))));
+  WriteWholeFile(batchPath, ToAnsi(BatchFileText(BatchLines(version, BatchFolderName(folder), command))),
+                 {L"Cannot write", L"Cannot write"});
 
   {
     const RunningBatch batch = StartHidden(batchPath);
@@ -163,7 +141,7 @@ void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
   }
 
   // The console command writes its report in the OEM code page.
-  view.SetReportText(FromCodePage(ReadWholeFile(reportPath), CP_OEMCP));
+  view.SetReportText(FromCodePage(*ReadWholeFile(reportPath), CP_OEMCP));
   DeleteScratchFile(batchPath);
   DeleteScratchFile(reportPath);
   view.SetBusyPointer(false);
