@@ -4,8 +4,8 @@
 #include "detect/public_address.h"
 #include "localaddresses/address_list.h"
 #include "localaddresses/local_ips.h"
-#include "mainwindow/main_preferences.h"
 #include "netconfig/frmIPconfig.h"
+#include "settings/colour_scheme.h"
 #include "ui/clipboard.h"
 #include "ui/error_report.h"
 

@@ -4,7 +4,7 @@
 //   frmMain.cpp           the window, its controls and menus, and the handlers that wire them
 //   address_labels.cpp    the address labels' double click, right click and tool tips
 //   main_preferences.cpp  the preferences it loads and stores (LoadPreferences, StorePreferences)
-//   window_placement.cpp  moving the window to its stored place and reading where it is
+//   command_line.cpp      the command-line switches
 //   detection_run.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)
 //   address_output.cpp    copying an address to the clipboard, saving it to a file, mailing it
 #pragma once
@@ -16,7 +16,6 @@
 #include "detect/frmWorking.h"
 #include "detect/public_address.h"
 #include "mainwindow/frmMain_ids.h"
-#include "mainwindow/main_preferences.h"
 #include "ui/controls.h"
 #include "ui/modal.h"
 #include "ui/tool_tips.h"

@@ -1,17 +1,22 @@
 // The main window's load and close steps for its preferences: where it stands, its colour scheme
 // and its two option boxes. Every step is skipped when it fails.
-#include "mainwindow/main_preferences.h"
-
 #include <string>
 
 #include "base/skip_trap.h"
 #include "mainwindow/frmMain.h"
-#include "mainwindow/preferences.h"
-#include "mainwindow/window_placement.h"
+#include "settings/colour_scheme.h"
 #include "settings/registry.h"
+#include "settings/stored_values.h"
+#include "settings/window_placement.h"
 
 namespace nb {
 namespace {
+
+// The main window's preferences: string values under the program key.
+constexpr wchar_t kTopValue[] = L"Top";
+constexpr wchar_t kLeftValue[] = L"Left";
+constexpr wchar_t kAutoquitValue[] = L"Autoquit";
+constexpr wchar_t kAutorunValue[] = L"Autorun";
 
 constexpr wchar_t kLoadLabel[] = L"frmMain Form_Load";
 constexpr wchar_t kStoreLabel[] = L"frmMain Form_QueryUnload";
@@ -21,13 +26,6 @@ void RestoreCheck(const CheckBox& box, const wchar_t* valueName) {
 }
 
 }  // namespace
-
-ColourScheme StoredColourScheme() {
-  if (StoredSchemeIsGreenOnBlack(ReadString(kProgramKey, kForeColorValue))) return {kGreen, kBlack};
-  return {kBlack, kWhite};
-}
-
-void StoreForeColor(COLORREF textColour) { WriteString(kProgramKey, kForeColorValue, std::to_wstring(textColour)); }
 
 void FrmMain::LoadPreferences() {
   SkipTrap(kLoadLabel, [&] { CreateKey(kProgramKey); });

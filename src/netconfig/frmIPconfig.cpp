@@ -1,12 +1,12 @@
 #include "netconfig/frmIPconfig.h"
 
 #include "base/skip_trap.h"
-#include "mainwindow/main_preferences.h"
-#include "mainwindow/preferences.h"
-#include "mainwindow/window_placement.h"
 #include "netconfig/report_search.h"
 #include "res/resource_ids.h"
+#include "settings/colour_scheme.h"
 #include "settings/registry.h"
+#include "settings/stored_values.h"
+#include "settings/window_placement.h"
 
 namespace nb {
 namespace {

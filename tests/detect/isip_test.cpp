@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 #include "detect/isip.h"
@@ -41,33 +40,5 @@ INSTANTIATE_TEST_SUITE_P(
         // Other junk.
         IpCase{L"1.2.3.4x", false}, IpCase{L"1.2.3.+", false}, IpCase{L"1.2.3.- ", false},
         IpCase{L"192.0.2.45", true}));
-
-struct NumberCase {
-  const wchar_t* text;
-  bool isNumber;
-  double value;
-};
-
-class ParseNumberTable : public testing::TestWithParam<NumberCase> {};
-
-TEST_P(ParseNumberTable, RecognisesNumbers) {
-  const NumberCase& c = GetParam();
-  const auto value = nb::ParseNumber(c.text);
-  ASSERT_EQ(value.has_value(), c.isNumber);
-  if (c.isNumber) {
-    EXPECT_DOUBLE_EQ(*value, c.value);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Forms, ParseNumberTable,
-    testing::Values(NumberCase{L"0", true, 0}, NumberCase{L"255", true, 255}, NumberCase{L" 7 ", true, 7},
-                    NumberCase{L"\t7\t", true, 7}, NumberCase{L"+7", true, 7}, NumberCase{L"-7", true, -7},
-                    NumberCase{L"- 7", false, 0}, NumberCase{L"2.5", true, 2.5}, NumberCase{L"5.", true, 5},
-                    NumberCase{L".5", true, 0.5}, NumberCase{L"1e2", true, 100}, NumberCase{L"1E+2", true, 100},
-                    NumberCase{L"25e-1", true, 2.5}, NumberCase{L"1e", false, 0}, NumberCase{L"e1", false, 0},
-                    NumberCase{L"", false, 0}, NumberCase{L"   ", false, 0}, NumberCase{L"+", false, 0},
-                    NumberCase{L".", false, 0}, NumberCase{L"7\r", false, 0}, NumberCase{L"0x1F", false, 0},
-                    NumberCase{L"1 2", false, 0}, NumberCase{L"1e999", true, HUGE_VAL}));
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_util.h"
 #include "detect/isip.h"
 #include "fuzz_support.h"
 

@@ -1,27 +1,13 @@
-#include "mainwindow/preferences.h"
+#include "settings/stored_values.h"
 
 #include <charconv>
 #include <cmath>
 
 #include "base/app_error.h"
-#include "detect/isip.h"
+#include "base/text_util.h"
 #include "ui/layout.h"
 
 namespace nb {
-
-std::wstring ArgumentText(std::wstring_view commandLine) {
-  size_t i = 0;
-  const auto blank = [&](size_t k) { return k < commandLine.size() && (commandLine[k] == L' ' || commandLine[k] == L'\t'); };
-  while (blank(i)) ++i;
-  if (i < commandLine.size() && commandLine[i] == L'"') {
-    const size_t close = commandLine.find(L'"', i + 1);
-    i = close == std::wstring_view::npos ? commandLine.size() : close + 1;
-  } else {
-    while (i < commandLine.size() && !blank(i)) ++i;
-  }
-  while (blank(i)) ++i;
-  return std::wstring(commandLine.substr(i));
-}
 
 std::optional<int> StoredTwips(std::wstring_view stored) {
   const auto value = ParseNumber(stored);

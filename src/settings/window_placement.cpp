@@ -1,4 +1,4 @@
-#include "mainwindow/window_placement.h"
+#include "settings/window_placement.h"
 
 #include "ui/layout.h"
 #include "ui/monitors.h"

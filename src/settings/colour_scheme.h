@@ -1,18 +1,12 @@
-// The main window's preferences as the registry keeps them: string values under the program key.
+// The colour scheme that the address labels, the list of all addresses and the configuration
+// report share, as the registry keeps it: the labels' text colour, stored as ForeColor.
 #pragma once
 
 #include <windows.h>
 
 namespace nb {
 
-inline constexpr wchar_t kTopValue[] = L"Top";
-inline constexpr wchar_t kLeftValue[] = L"Left";
-inline constexpr wchar_t kForeColorValue[] = L"ForeColor";
-inline constexpr wchar_t kAutoquitValue[] = L"Autoquit";
-inline constexpr wchar_t kAutorunValue[] = L"Autorun";
-
-// The colour schemes (text, background) that the address labels, the list of all addresses and
-// the configuration report share.
+// The colour schemes (text, background).
 inline constexpr COLORREF kGreen = 65280;
 inline constexpr COLORREF kBlack = 0;
 inline constexpr COLORREF kWhite = 16777215;

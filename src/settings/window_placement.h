@@ -1,9 +1,9 @@
-// The main window's place on the screen, in twips as the preferences keep it.
+// A window's place on the screen, in twips as the preferences keep it.
 #pragma once
 
 #include <windows.h>
 
-#include "mainwindow/preferences.h"
+#include "settings/stored_values.h"
 
 namespace nb {
 
