@@ -11,6 +11,7 @@
 #include "mail/mail_text.h"
 #include "mail/scramble.h"
 #include "mail/smtp/mailer.h"
+#include "res/resource_ids.h"
 #include "settings/registry.h"
 #include "settings/stored_values.h"
 #include "ui/error_report.h"
@@ -89,7 +90,7 @@ void FrmSendmail::Load(HWND owner) {
   // opens at, and keeps its size in twips when the DPI changes (Form_Resize). Opened without an
   // owner, the window stands in the task bar, with the program's icon.
   CreateFrame({kClassName, L"Send mail", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTROLPARENT, owner, nullptr, 0, 0,
-               ProgramIcon()});
+               ResourceIcon(IDI_NETBEACON)});
   SetWindowPos(hwnd(), nullptr, 0, 0, Px(kOuterWidth), Px(kOuterHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   GetClientRect(hwnd(), &client);

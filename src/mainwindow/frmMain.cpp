@@ -14,6 +14,7 @@
 #include "mail/frmSendmail.h"
 #include "mainwindow/command_line.h"
 #include "netconfig/frmIPconfig.h"
+#include "res/resource_ids.h"
 #include "settings/colour_scheme.h"
 #include "ui/error_report.h"
 #include "ui/menus.h"
@@ -75,7 +76,7 @@ void FrmMain::Load() { Load(ArgumentText(GetCommandLineW())); }
 void FrmMain::Load(std::wstring argumentText) {
   argumentText_ = std::move(argumentText);
   CreateFrame({kClassName, L" Netbeacon", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
-               MakeMenuBar(), kClientWidth, kClientHeight, ProgramIcon()});
+               MakeMenuBar(), kClientWidth, kClientHeight, ResourceIcon(IDI_NETBEACON)});
   CreateControlsAndToolTips();
   // The two address menus open only through a right click on their label.
   lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},

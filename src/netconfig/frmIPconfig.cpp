@@ -7,6 +7,7 @@
 #include "settings/registry.h"
 #include "settings/stored_values.h"
 #include "settings/window_placement.h"
+#include "ui/window_class.h"
 
 namespace nb {
 namespace {
@@ -22,11 +23,6 @@ constexpr wchar_t kUnloadLabel[] = L"frmIPconfig Form_QueryUnload";
 
 constexpr int kF3 = 114;
 
-HICON ViewerIcon() {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_IPCONFIG), IMAGE_ICON, 0, 0,
-                                       LR_DEFAULTSIZE | LR_SHARED));
-}
-
 }  // namespace
 
 FrmIPconfig::FrmIPconfig(std::function<void(CaptureView&)> capture) : capture_(std::move(capture)) {}
@@ -34,7 +30,7 @@ FrmIPconfig::FrmIPconfig(std::function<void(CaptureView&)> capture) : capture_(s
 void FrmIPconfig::Load(HWND owner) {
   // An ordinary resizable window with its own icon, without minimise or maximise box.
   CreateFrame({kClassName, L"IP Config", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
-               WS_EX_CONTROLPARENT, owner, nullptr, kClientWidth, kClientHeight, ViewerIcon()});
+               WS_EX_CONTROLPARENT, owner, nullptr, kClientWidth, kClientHeight, ResourceIcon(IDI_IPCONFIG)});
   places_ = {{135, 210, 12210, 7200}, {180, 7560, 2955, 300},  {3240, 7545, 1530, 360},
              {4860, 7545, 1530, 360}, {7905, 7545, 2190, 360}, {10200, 7545, 2190, 360}};
   constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;

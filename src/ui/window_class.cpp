@@ -4,7 +4,6 @@
 
 #include "base/app_error.h"
 #include "base/system_error.h"
-#include "res/resource_ids.h"
 
 namespace nb {
 
@@ -27,8 +26,8 @@ void RegisterClassOnce(const WindowClass& windowClass) {
   }
 }
 
-HICON ProgramIcon() {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NETBEACON), IMAGE_ICON, 0, 0,
+HICON ResourceIcon(int resourceId) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 0, 0,
                                        LR_DEFAULTSIZE | LR_SHARED));
 }
 

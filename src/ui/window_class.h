@@ -17,8 +17,8 @@ struct WindowClass {
 // Registers the class unless it is registered already. Raises AppError 339 when Windows refuses.
 void RegisterClassOnce(const WindowClass& windowClass);
 
-// The program's icon from its resources, at the system's icon size (shared: never destroyed), for
-// the windows that stand in the task bar.
-HICON ProgramIcon();
+// An icon of the program's resources (res/resource_ids.h) at the system's icon size (shared: never
+// destroyed), for the windows that stand in the task bar.
+HICON ResourceIcon(int resourceId);
 
 }  // namespace nb
