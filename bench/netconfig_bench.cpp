@@ -53,7 +53,7 @@ void PollingWait(const std::wstring& command) {
   }
   const nb::unique_handle process(started.hProcess), thread(started.hThread);
   DWORD code = STILL_ACTIVE;
-  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) (void)nb::ProcessMessages(nb::MessageKinds::PaintOnly);
+  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) nb::ProcessMessages(nb::MessageKinds::PaintOnly);
 }
 
 void Print(const char* what, double wall, double cpu) {

@@ -25,7 +25,7 @@ ServiceSettings LoadServiceSettings() {
 std::wstring GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings) {
   try {
     const std::wstring folder = GetAppDataDir(ExecutableFolder());
-    if (const auto quit = ProcessMessages(MessageKinds::PaintOnly)) PostQuitMessage(*quit);
+    ProcessMessages(MessageKinds::PaintOnly);
     const std::wstring target = folder + kAnswerFileName;
     // Forces a fresh answer instead of one the internet cache kept; there may be no entry.
     DeleteCacheEntry(service.url);

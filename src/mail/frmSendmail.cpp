@@ -363,7 +363,7 @@ void FrmSendmail::SendMail() {
   mailer.SetMailerName(kMailerName);
 
   // One pass, so that the status shows before the wait.
-  if (const auto quit = ProcessMessages(MessageKinds::PaintOnly)) PostQuitMessage(*quit);
+  ProcessMessages(MessageKinds::PaintOnly);
   const unique_handle worker = StartWorker(job);
   if (!WaitWhilePainting(worker.get(), sendBound)) {
     // The worker keeps the component until the exchange ends; its outcome is not waited for.

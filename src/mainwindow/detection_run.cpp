@@ -22,7 +22,7 @@ void FrmMain::showIPs() {
     working_.Repaint();
     lblLANip.SetText(lanLookup());
     // The one point of the run where clicks and keys are let through.
-    if (const auto quit = ProcessMessages(MessageKinds::AllQueued)) PostQuitMessage(*quit);
+    ProcessMessages(MessageKinds::AllQueued);
     RunPublicAddressChain(LoadServiceSettings(), *this);
     working_.Hide();
   });

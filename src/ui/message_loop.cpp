@@ -29,9 +29,9 @@ void Deliver(MSG& msg, HWND dialog) {
   DispatchMessageW(&msg);
 }
 
-}  // namespace
-
-std::optional<int> ProcessMessages(MessageKinds kinds) {
+// One round of ProcessMessages. A quit request met on the way ends the round and is handed back:
+// the caller posts it again once it is done waiting.
+std::optional<int> HandleWaitingMessages(MessageKinds kinds) {
   const UINT flags = kinds == MessageKinds::PaintOnly
                          ? PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE
                          : PM_REMOVE;
@@ -46,6 +46,12 @@ std::optional<int> ProcessMessages(MessageKinds kinds) {
     }
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+void ProcessMessages(MessageKinds kinds) {
+  if (const auto quit = HandleWaitingMessages(kinds)) PostQuitMessage(*quit);
 }
 
 bool WaitWhilePainting(HANDLE handle, std::chrono::milliseconds bound) {
@@ -68,7 +74,9 @@ bool WaitWhilePainting(HANDLE handle, std::chrono::milliseconds bound) {
       break;
     }
     if (woke == WAIT_OBJECT_0 + 1) {
-      if (const auto quit = ProcessMessages(MessageKinds::PaintOnly)) quitCode = quit;
+      // A quit posted again at once would wake this wait again at once, round after round: it is
+      // held until the wait is over.
+      if (const auto quit = HandleWaitingMessages(MessageKinds::PaintOnly)) quitCode = quit;
       continue;
     }
     if (woke == WAIT_FAILED) {

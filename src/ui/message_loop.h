@@ -20,9 +20,9 @@ enum class MessageKinds {
 
 // Handles the messages of the given kinds that wait now, then returns. A round handles a bounded
 // number of messages, so that a window that never validates its paint cannot hold its caller.
-// A quit request met on the way ends the round and is handed back: the caller posts it again
-// (PostQuitMessage) once it is done waiting, so that the program's loop still ends.
-[[nodiscard]] std::optional<int> ProcessMessages(MessageKinds kinds);
+// A quit request met on the way ends the round and is posted again, so that the program's loop
+// still ends.
+void ProcessMessages(MessageKinds kinds);
 
 // Waits until the handle is signalled or the bound has passed, letting the thread's windows paint
 // meanwhile (MessageKinds::PaintOnly: user input stays queued, so nothing the user does can start
