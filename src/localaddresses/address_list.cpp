@@ -6,23 +6,19 @@
 #include "ui/error_report_text.h"
 
 namespace nb {
-namespace {
-
-constexpr std::size_t kCountBytes = 4;
-constexpr std::size_t kRowBytes = 24;
-
-}  // namespace
 
 std::vector<std::wstring> AddressTableTexts(std::span<const unsigned char> table) {
-  if (table.size() < kCountBytes) throw AppError(errnum::kSubscript, L"Subscript out of range");
+  if (table.size() < kAddressTableCountBytes) throw AppError(errnum::kSubscript, L"Subscript out of range");
   const unsigned long long count = static_cast<unsigned long long>(table[0]) | (static_cast<unsigned long long>(table[1]) << 8) |
                                    (static_cast<unsigned long long>(table[2]) << 16) |
                                    (static_cast<unsigned long long>(table[3]) << 24);
-  if (count > (table.size() - kCountBytes) / kRowBytes) throw AppError(errnum::kSubscript, L"Subscript out of range");
+  if (count > (table.size() - kAddressTableCountBytes) / kAddressTableRowBytes) {
+    throw AppError(errnum::kSubscript, L"Subscript out of range");
+  }
   std::vector<std::wstring> addresses;
   addresses.reserve(static_cast<std::size_t>(count));
   for (std::size_t row = 0; row < count; ++row) {
-    const unsigned char* address = table.data() + kCountBytes + kRowBytes * row;
+    const unsigned char* address = table.data() + kAddressTableCountBytes + kAddressTableRowBytes * row;
     addresses.push_back(std::to_wstring(address[0]) + L"." + std::to_wstring(address[1]) + L"." +
                         std::to_wstring(address[2]) + L"." + std::to_wstring(address[3]));
   }

@@ -20,9 +20,12 @@ inline constexpr wchar_t kWin95LibraryHint[] = L"This option is not functional u
 // The text of the main window's hidden public-address label until a detection run sets it.
 inline constexpr wchar_t kPublicNotYetSet[] = L"lblHDDNPublicIP";
 
-// The addresses of the system's IPv4 address table (a 32-bit little-endian entry count, then
-// rows of 24 bytes whose first four bytes are the address in network byte order), as dotted
-// decimal texts in row order. Raises AppError 9 (subscript out of range) when the count names
+// The system's IPv4 address table as bytes: a 32-bit little-endian entry count, then rows of 24
+// bytes whose first four bytes are the address in network byte order.
+inline constexpr std::size_t kAddressTableCountBytes = 4;
+inline constexpr std::size_t kAddressTableRowBytes = 24;
+
+// The addresses of the system's IPv4 address table, as dotted decimal texts in row order. Raises AppError 9 (subscript out of range) when the count names
 // more rows than the bytes hold.
 std::vector<std::wstring> AddressTableTexts(std::span<const unsigned char> table);
 

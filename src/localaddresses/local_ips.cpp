@@ -15,7 +15,6 @@ namespace {
 
 // Room for the count and this many rows at first; the system tells when it needs more.
 constexpr std::size_t kFirstRows = 16;
-constexpr std::size_t kRowBytes = 24;
 
 // A table that keeps growing between a call that gave its size and the next one is asked for
 // again this many times before the last answer counts.
@@ -38,7 +37,7 @@ std::vector<std::wstring> GetLocalIPs() {
 std::vector<std::wstring> GetLocalIPs(const AddressTableCall& call) {
   // DWORD elements give the buffer the table's alignment.
   std::vector<DWORD> buffer;
-  unsigned long size = static_cast<unsigned long>(sizeof(DWORD) + kFirstRows * kRowBytes);
+  unsigned long size = static_cast<unsigned long>(kAddressTableCountBytes + kFirstRows * kAddressTableRowBytes);
   unsigned long result = ERROR_INSUFFICIENT_BUFFER;
   for (int attempt = 0; attempt < kSizeAttempts && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
     if (size > buffer.size() * sizeof(DWORD)) buffer.assign((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);

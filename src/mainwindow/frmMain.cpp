@@ -139,22 +139,18 @@ void FrmMain::Form_Load() {
   SkipTrap(kLabel, [&] {
     if (chkAutoRun.Value() == BST_CHECKED) cmdFindMyIP_Click();
   });
-  SkipTrap(kLabel, [&] {
-    userCommand = argumentText_;
-    if (userCommand == kSwitchCopyPublic) {
+  // A command-line switch: a run, then its address is copied. Each switch is a step of its own.
+  const auto switchStep = [&](const wchar_t* switchText, const auto& copy) {
+    SkipTrap(kLabel, [&] {
+      userCommand = argumentText_;
+      if (userCommand != switchText) return;
       userCommandIssued = true;
       cmdFindMyIP_Click();
-      menuCopyWANtoClipboard_Click();
-    }
-  });
-  SkipTrap(kLabel, [&] {
-    userCommand = argumentText_;
-    if (userCommand == kSwitchCopyLan) {
-      userCommandIssued = true;
-      cmdFindMyIP_Click();
-      menuCopyLANtoClipboard_Click();
-    }
-  });
+      copy();
+    });
+  };
+  switchStep(kSwitchCopyPublic, [&] { menuCopyWANtoClipboard_Click(); });
+  switchStep(kSwitchCopyLan, [&] { menuCopyLANtoClipboard_Click(); });
 }
 
 void FrmMain::Form_QueryUnload() {

@@ -1,7 +1,6 @@
 #include "netconfig/frmIPconfig.h"
 
 #include "base/skip_trap.h"
-#include "netconfig/report_search.h"
 #include "res/resource_ids.h"
 #include "settings/colour_scheme.h"
 #include "settings/registry.h"
@@ -128,9 +127,11 @@ void FrmIPconfig::Form_KeyDown(int keyCode) {
   if (keyCode == kF3) cmdFindNext_Click();
 }
 
-void FrmIPconfig::cmdFind_Click() { FindText(1); }
+void FrmIPconfig::cmdFind_Click() { ShowSearchOutcome(ViewerSearch().Find(txtIPconfig.Text(), txtFind.Text())); }
 
-void FrmIPconfig::cmdFindNext_Click() { FindText(ViewerSearch().LastMatch() + 1); }
+void FrmIPconfig::cmdFindNext_Click() {
+  ShowSearchOutcome(ViewerSearch().FindNext(txtIPconfig.Text(), txtFind.Text()));
+}
 
 void FrmIPconfig::cmdRefresh_Click() {
   if (capture_) {
@@ -142,8 +143,7 @@ void FrmIPconfig::cmdRefresh_Click() {
 
 void FrmIPconfig::cmdOK_Click() { EndModal(); }
 
-void FrmIPconfig::FindText(std::size_t start) {
-  const SearchOutcome outcome = ViewerSearch().Search(txtIPconfig.Text(), txtFind.Text(), start);
+void FrmIPconfig::ShowSearchOutcome(const SearchOutcome& outcome) {
   if (outcome.found) {
     // Full-size positions: a match anywhere in a report of any length is selected.
     SendMessageW(txtIPconfig.hwnd, EM_SETSEL, outcome.selectionStart, outcome.selectionStart + outcome.selectionLength);

@@ -3,11 +3,11 @@
 // user left it.
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <string>
 
 #include "netconfig/capture.h"
+#include "netconfig/report_search.h"
 #include "netconfig/viewer_layout.h"
 #include "ui/controls.h"
 #include "ui/modal.h"
@@ -51,9 +51,6 @@ class FrmIPconfig : public ModalWindow, private CaptureView {
   void cmdFindNext_Click();
   void cmdRefresh_Click();
   void cmdOK_Click();
-  // Searches the report from the 1-based position `start` and selects the match, or says that
-  // there is none; the focus goes to the report either way.
-  void FindText(std::size_t start);
 
   // The report box's colours (from the stored colour scheme).
   const ControlColours& ReportColours() const noexcept { return reportColours_; }
@@ -71,6 +68,9 @@ class FrmIPconfig : public ModalWindow, private CaptureView {
   void FocusOK() override;
 
   void SetOuterSize(int widthPixels, int heightPixels) const;
+  // Selects the match of a search of the report, or says that there is none; the focus goes to the
+  // report either way.
+  void ShowSearchOutcome(const SearchOutcome& outcome);
 
   std::function<void(CaptureView&)> capture_;
   ViewerPlaces places_{};

@@ -40,13 +40,13 @@ class ReportSearch {
   // Searches from one character after the start of the last match (cmdFindNext, F3); so
   // overlapping matches are found one after another. Finding nothing keeps the last match.
   SearchOutcome FindNext(std::wstring_view report, std::wstring_view searchBox);
-  // Searches from the 1-based position `start` (the viewer's FindText); a match becomes the last
-  // match.
-  SearchOutcome Search(std::wstring_view report, std::wstring_view searchBox, std::size_t start);
   // 1-based; 0 before the first match.
   std::size_t LastMatch() const noexcept { return lastMatch_; }
 
  private:
+  // Searches from the 1-based position `start`; a match becomes the last match.
+  SearchOutcome Search(std::wstring_view report, std::wstring_view searchBox, std::size_t start);
+
   std::size_t lastMatch_ = 0;
 };
 
