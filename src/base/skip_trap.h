@@ -16,6 +16,8 @@ std::wstring SkipTraceLine(const AppError& error, std::wstring_view procedureLab
 // Writes the trace line of the error in flight (call it inside a catch block) with
 // OutputDebugStringW. Never fails.
 void TraceSkippedError(std::wstring_view procedureLabel) noexcept;
+// The same for a failure that was found without an exception (a call that returned one).
+void TraceSkippedError(long number, std::wstring_view description, std::wstring_view procedureLabel) noexcept;
 
 // Skip trap: runs one step; when it fails, the step is skipped and traced, and the caller goes
 // on. True when the step ran to its end.

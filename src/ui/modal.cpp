@@ -2,9 +2,12 @@
 
 #include <commdlg.h>
 
+#include <cwchar>
+#include <iterator>
 #include <vector>
 
 #include "base/dynamic_library.h"
+#include "base/skip_trap.h"
 #include "base/text_util.h"
 #include "ui/message_loop.h"
 
@@ -33,6 +36,13 @@ std::wstring DialogFilter(const std::wstring& filter) {
   return text;
 }
 
+void TraceDialogFailure(DWORD code) noexcept {
+  wchar_t description[64];
+  std::swprintf(description, std::size(description), L"The file dialog failed: common dialog error 0x%04lX",
+                static_cast<unsigned long>(code));
+  TraceSkippedError(kProgramErrorBase, description, L"Netbeacon file dialog");
+}
+
 std::optional<std::wstring> RunFileDialog(const FileDialogArgs& args, bool save) {
   std::wstring buffer = args.fileName;
   buffer.resize(std::max<size_t>(buffer.size() + 1, 32768), L'\0');
@@ -55,9 +65,12 @@ std::optional<std::wstring> RunFileDialog(const FileDialogArgs& args, bool save)
   static const DynamicLibrary comdlg32(L"comdlg32.dll");
   static const auto getSaveFileName = comdlg32.Get<DialogFn>("GetSaveFileNameW");
   static const auto getOpenFileName = comdlg32.Get<DialogFn>("GetOpenFileNameW");
+  static const auto dialogError = comdlg32.Get<decltype(&CommDlgExtendedError)>("CommDlgExtendedError");
   const BOOL ok = save ? getSaveFileName(&ofn) : getOpenFileName(&ofn);
-  if (!ok) return std::nullopt;
-  return std::wstring(buffer.c_str());
+  if (ok) return std::wstring(buffer.c_str());
+  // A dialog that failed ends as a cancel does; the user sees nothing more, a trace says why.
+  if (const DWORD failure = dialogError()) TraceDialogFailure(failure);
+  return std::nullopt;
 }
 
 }  // namespace

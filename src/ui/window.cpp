@@ -4,6 +4,7 @@
 
 #include "base/app_error.h"
 #include "base/dynamic_library.h"
+#include "base/skip_trap.h"
 #include "base/system_error.h"
 #include "ui/error_report.h"
 #include "ui/monitors.h"
@@ -11,6 +12,9 @@
 
 namespace nb {
 namespace {
+
+// The label of what reaches the window procedure untrapped.
+constexpr wchar_t kWindowProcedureLabel[] = L"Netbeacon window procedure";
 
 std::vector<Window*>& OpenList() {
   static std::vector<Window*> list;
@@ -182,8 +186,10 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (HandleBaseMessage(msg, wParam, lParam, result)) return result;
   } catch (...) {
     try {
-      OnUnhandledError(L"Netbeacon window procedure");
+      OnUnhandledError(kWindowProcedureLabel);
     } catch (...) {
+      // Not even the report could be made: the message is dropped, with a trace of why.
+      TraceSkippedError(kWindowProcedureLabel);
     }
     return 0;
   }

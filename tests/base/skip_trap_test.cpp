@@ -51,4 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// A failure a call returned, rather than one thrown, leaves the same line.
+TEST(TraceSkippedError, AReturnedFailureLeavesTheSameLine) {
+  nbtest::DebugOutputCapture capture;
+  nb::TraceSkippedError(53, L"File not found", L"frmMain Form_Load");
+  EXPECT_EQ(capture.Lines(), std::vector<std::wstring>{L"Netbeacon: skipped error 53 (File not found) in frmMain Form_Load\n"});
+}
+
 }  // namespace
