@@ -127,11 +127,9 @@ void FrmIPconfig::Form_KeyDown(int keyCode) {
   if (keyCode == kF3) cmdFindNext_Click();
 }
 
-void FrmIPconfig::cmdFind_Click() { ShowSearchOutcome(ViewerSearch().Find(txtIPconfig.Text(), txtFind.Text())); }
+void FrmIPconfig::cmdFind_Click() { FindText(1); }
 
-void FrmIPconfig::cmdFindNext_Click() {
-  ShowSearchOutcome(ViewerSearch().FindNext(txtIPconfig.Text(), txtFind.Text()));
-}
+void FrmIPconfig::cmdFindNext_Click() { FindText(ViewerSearch().LastMatch() + 1); }
 
 void FrmIPconfig::cmdRefresh_Click() {
   if (capture_) {
@@ -143,7 +141,8 @@ void FrmIPconfig::cmdRefresh_Click() {
 
 void FrmIPconfig::cmdOK_Click() { EndModal(); }
 
-void FrmIPconfig::ShowSearchOutcome(const SearchOutcome& outcome) {
+void FrmIPconfig::FindText(std::size_t start) {
+  const SearchOutcome outcome = ViewerSearch().Search(txtIPconfig.Text(), txtFind.Text(), start);
   if (outcome.found) {
     // Full-size positions: a match anywhere in a report of any length is selected.
     SendMessageW(txtIPconfig.hwnd, EM_SETSEL, outcome.selectionStart, outcome.selectionStart + outcome.selectionLength);

@@ -68,9 +68,9 @@ class FrmIPconfig : public ModalWindow, private CaptureView {
   void FocusOK() override;
 
   void SetOuterSize(int widthPixels, int heightPixels) const;
-  // Selects the match of a search of the report, or says that there is none; the focus goes to the
-  // report either way.
-  void ShowSearchOutcome(const SearchOutcome& outcome);
+  // Searches the report from the 1-based position `start` for the search box's text and selects
+  // the match, or says that there is none; the focus goes to the report either way.
+  void FindText(std::size_t start);
 
   std::function<void(CaptureView&)> capture_;
   ViewerPlaces places_{};

@@ -17,14 +17,6 @@ std::wstring NotFoundText(std::wstring_view searchText) {
   return L"\"" + std::wstring(searchText) + L"\" not found.";
 }
 
-SearchOutcome ReportSearch::Find(std::wstring_view report, std::wstring_view searchBox) {
-  return Search(report, searchBox, 1);
-}
-
-SearchOutcome ReportSearch::FindNext(std::wstring_view report, std::wstring_view searchBox) {
-  return Search(report, searchBox, lastMatch_ + 1);
-}
-
 SearchOutcome ReportSearch::Search(std::wstring_view report, std::wstring_view searchBox, std::size_t start) {
   SearchOutcome outcome;
   outcome.searchText = SearchTextOf(searchBox);

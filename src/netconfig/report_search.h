@@ -31,22 +31,19 @@ struct SearchOutcome {
   std::size_t selectionLength = 0;  // the search text's length (0 for an empty one)
 };
 
-// Find and Find next with the last match position between them. The viewer keeps one for the
-// whole run of the program (ViewerSearch), so Find next goes on from the previous opening's match.
+// The search of the report with the last match position kept between searches. The viewer keeps
+// one for the whole run of the program (ViewerSearch), so Find next goes on from the previous
+// opening's match.
 class ReportSearch {
  public:
-  // Searches from the start of the report (cmdFind).
-  SearchOutcome Find(std::wstring_view report, std::wstring_view searchBox);
-  // Searches from one character after the start of the last match (cmdFindNext, F3); so
-  // overlapping matches are found one after another. Finding nothing keeps the last match.
-  SearchOutcome FindNext(std::wstring_view report, std::wstring_view searchBox);
+  // Searches from the 1-based position `start` (Find searches from 1, Find next from one character
+  // after the start of the last match, so overlapping matches are found one after another). A
+  // match becomes the last match; finding nothing keeps it.
+  SearchOutcome Search(std::wstring_view report, std::wstring_view searchBox, std::size_t start);
   // 1-based; 0 before the first match.
   std::size_t LastMatch() const noexcept { return lastMatch_; }
 
  private:
-  // Searches from the 1-based position `start`; a match becomes the last match.
-  SearchOutcome Search(std::wstring_view report, std::wstring_view searchBox, std::size_t start);
-
   std::size_t lastMatch_ = 0;
 };
 

@@ -54,8 +54,8 @@ TEST(ReportSearch, FindAndFindNextOverOneReport) {
   int step = 0;
   for (const Step& s : kSteps) {
     SCOPED_TRACE(testing::Message() << "step " << ++step);
-    const nb::SearchOutcome outcome =
-        s.press == Press::Find ? search.Find(Report(), s.searchBox) : search.FindNext(Report(), s.searchBox);
+    const std::size_t start = s.press == Press::Find ? 1 : search.LastMatch() + 1;
+    const nb::SearchOutcome outcome = search.Search(Report(), s.searchBox, start);
     EXPECT_EQ(outcome.found, s.found != 0);
     if (s.found) {
       EXPECT_EQ(outcome.selectionStart, s.found - 1);
@@ -69,10 +69,10 @@ TEST(ReportSearch, FindAndFindNextOverOneReport) {
 
 TEST(ReportSearch, NotFoundMessageQuotesTheTrimmedSearchText) {
   nb::ReportSearch search;
-  const nb::SearchOutcome outcome = search.Find(L"Host Name", L"  dns  ");
+  const nb::SearchOutcome outcome = search.Search(L"Host Name", L"  dns  ", 1);
   EXPECT_FALSE(outcome.found);
   EXPECT_EQ(nb::NotFoundText(outcome.searchText), L"\"dns\" not found.");
-  EXPECT_FALSE(search.Find(L"", L"").found) << "nothing is found in an empty report";
+  EXPECT_FALSE(search.Search(L"", L"", 1).found) << "nothing is found in an empty report";
 }
 
 }  // namespace
