@@ -57,19 +57,11 @@ std::wstring ExecutableFolder() {
 }
 
 std::wstring SystemFolder() {
-  std::wstring path(64, L'\0');
-  for (;;) {
-    // Too small a buffer gives the size needed, its NUL included.
-    const UINT n = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    if (n == 0) throw FileOperationError(GetLastError(), L"Cannot find", L"the system folder");
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(n);
-  }
-  if (path.back() != L'\\') path += L'\\';
-  return path;
+  std::optional<std::wstring> path =
+      TextOfNeededSize([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
+  if (!path) throw FileOperationError(GetLastError(), L"Cannot find", L"the system folder");
+  if (path->back() != L'\\') *path += L'\\';
+  return *path;
 }
 
 }  // namespace nb

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,23 @@ inline std::string ToAnsi(std::wstring_view text) { return ToCodePage(text, CP_A
 
 std::wstring WindowText(HWND hwnd);
 void SetWindowTextOf(HWND hwnd, std::wstring_view text);
+
+// The text a call writes into a buffer, for the calls that answer a buffer too small with the size
+// they need, its NUL included (GetSystemDirectoryW, GetTempPathW, GetShortPathNameW): `fill(buffer,
+// size)` returns that size or the text's length. Nothing when the call fails (GetLastError says why).
+template <class Fill>
+std::optional<std::wstring> TextOfNeededSize(Fill fill) {
+  std::wstring text(MAX_PATH + 1, L'\0');
+  for (;;) {
+    const DWORD n = fill(text.data(), static_cast<DWORD>(text.size()));
+    if (n == 0) return std::nullopt;
+    if (n < text.size()) {
+      text.resize(n);
+      return text;
+    }
+    text.resize(n);
+  }
+}
 
 // Full path of the running executable, and its folder with a trailing backslash.
 std::wstring ExecutablePath();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "base/app_error.h"
@@ -37,13 +38,9 @@ bool IsAscii(std::wstring_view text) {
 // names turned off on the folder's volume) the folder is named as it is.
 std::wstring BatchFolderName(const std::wstring& folder) {
   if (IsAscii(folder)) return folder;
-  const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
-  if (size == 0) return folder;
-  std::wstring shortName(size, L'\0');
-  const DWORD length = GetShortPathNameW(folder.c_str(), shortName.data(), size);
-  if (length == 0 || length >= size) return folder;
-  shortName.resize(length);
-  return IsAscii(shortName) ? shortName : folder;
+  const std::optional<std::wstring> shortName = TextOfNeededSize(
+      [&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(folder.c_str(), buffer, size); });
+  return shortName && IsAscii(*shortName) ? *shortName : folder;
 }
 
 void DeleteScratchFile(const std::wstring& path) {
@@ -159,16 +156,10 @@ void ShowCaptureFailure(const AppError& error) {
 }  // namespace
 
 std::wstring GetTempDir() {
-  std::wstring folder(MAX_PATH + 1, L'\0');
-  for (;;) {
-    const DWORD n = GetTempPathW(static_cast<DWORD>(folder.size()), folder.data());
-    if (n == 0) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
-    if (n < folder.size()) {
-      folder.resize(n);
-      return folder;
-    }
-    folder.resize(n);  // n is then the size needed, its NUL included
-  }
+  const std::optional<std::wstring> folder =
+      TextOfNeededSize([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+  if (!folder) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
+  return *folder;
 }
 
 void CaptureConfiguration(CaptureView& view, const CaptureSeams& seams) {
