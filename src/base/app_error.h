@@ -1,10 +1,10 @@
 // The program's error: a number from the classic run-time set, a description, and the
 // help file and context that the error report passes on. Portable: no Windows header.
 //
-// Where errors go: a procedure with a report trap (ui/error_report.h) shows the error report; one
-// with a skip trap (base/skip_trap.h) goes on with its next step and leaves one line on the debug
+// Where errors go: a procedure with a report trap (ui/error_report_win.h) shows the error report; one
+// with a skip trap (base/skip_trap_win.h) goes on with its next step and leaves one line on the debug
 // output; everywhere else an error travels to the caller's trap. No exception ever crosses a
-// window procedure (ui/window.cpp).
+// window procedure (ui/window_win.cpp).
 #pragma once
 
 #include <exception>

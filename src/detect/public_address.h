@@ -1,9 +1,8 @@
 // The public (WAN) address: a connectivity probe, then up to four address-echo web services
 // asked in order until one answers with a well-formed dotted address.
 //
-// This header includes no Windows header. The rules of the chain (service table, overrides,
-// labels, judging an answer, the order of asking) are portable; LoadServiceSettings,
-// GetPublicIPFrom and RunPublicAddressChain talk to Windows.
+// The rules of the chain (service table, overrides, labels, judging an answer, the order of
+// asking); asking the services is detect/public_address_win.h.
 #pragma once
 
 #include <array>
@@ -82,18 +81,5 @@ std::wstring AnswerResult(std::wstring_view answer);
 // each announced in the progress text; at the end the WAN text is copied to the hidden label.
 void RunServiceChain(const ServiceSettings& settings, ChainView& view, const std::function<bool()>& probe,
                      const std::function<std::wstring(const PublicService&)>& ask);
-
-// ---- Windows ----
-
-// The defaults with the overrides stored under the program key, read afresh on every call.
-ServiceSettings LoadServiceSettings();
-
-// One service procedure (GetPublicIP .. GetPublicIP4): downloads the service's answer into
-// "ip.txt" in the data folder, judges it and deletes the file. Returns the address or
-// kAccessError; never raises (an unexpected error is reported under the service's label).
-std::wstring GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings);
-
-// The whole chain with the real probe and services.
-void RunPublicAddressChain(const ServiceSettings& settings, ChainView& view);
 
 }  // namespace nb

@@ -1,6 +1,6 @@
 #include "netconfig/capture_text.h"
 
-#include "start/windows_version.h"
+#include "base/windows_version.h"
 
 namespace nb {
 namespace {

@@ -1,0 +1,91 @@
+// The CPU time that waiting for the configuration command costs the program: captures whose
+// command takes about 2 s, measured with the process's own CPU time (GetProcessTimes) against
+// wall time in the same run. Beside them, the same command waited for by reading its exit
+// code again and again without sleeping, letting messages through between reads.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "ui/message_loop_win.h"
+#include "netconfig/capture_win.h"
+#include "support/scripted_ui_win.h"
+#include "base/unique_any_win.h"
+#include "base/text_win.h"
+
+namespace {
+
+constexpr int kRuns = 3;
+
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+// User and kernel time of this process, in seconds.
+double ProcessCpu() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto seconds = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
+class QuietView : public nb::CaptureView {
+ public:
+  void SetReportText(std::wstring_view text) override { length = text.size(); }
+  void SetBusyPointer(bool) override {}
+  void FocusOK() override {}
+  std::size_t length = 0;
+};
+
+// The command started hidden through the interpreter, its end found by polling without a pause.
+void PollingWait(const std::wstring& command) {
+  std::wstring line = L"cmd.exe /c \"" + command + L" > nul\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &started)) {
+    std::printf("could not start the command (%lu)\n", GetLastError());
+    return;
+  }
+  const nb::unique_handle process(started.hProcess), thread(started.hThread);
+  DWORD code = STILL_ACTIVE;
+  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) nb::ProcessMessages(nb::MessageKinds::PaintOnly);
+}
+
+void Print(const char* what, double wall, double cpu) {
+  std::printf("%-34s wall %7.0f ms  CPU %6.0f ms  CPU/wall %6.2f %%\n", what, 1000 * wall, 1000 * cpu, 100.0 * cpu / wall);
+}
+
+}  // namespace
+
+int wmain() {
+  nbtest::ScriptedModalUi ui;  // an "Oops" or an error report would be recorded here
+  nbtest::TempFolder folder;
+  const std::wstring command = L"\"" + nb::ExecutableFolder() + L"config_command_standin.exe\" --sleep-ms 2000 --chars 4000";
+  std::printf("configuration command: %ls\n", command.c_str());
+
+  nb::CaptureSeams seams;
+  seams.tempFolder = folder.path();
+  seams.command = command;
+  double totalWall = 0, totalCpu = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    QuietView view;
+    const double cpu0 = ProcessCpu(), t0 = Now();
+    nb::CaptureConfiguration(view, seams);
+    const double wall = Now() - t0, cpu = ProcessCpu() - cpu0;
+    totalWall += wall;
+    totalCpu += cpu;
+    Print(("capture " + std::to_string(run + 1) + " (" + std::to_string(view.length) + " chars)").c_str(), wall, cpu);
+  }
+  Print("captures together", totalWall, totalCpu);
+  if (!ui.messages.empty()) std::printf("a capture failed: %ls\n", ui.messages.front().text.c_str());
+
+  const double cpu0 = ProcessCpu(), t0 = Now();
+  PollingWait(command);
+  Print("polling the exit code, no sleep", Now() - t0, ProcessCpu() - cpu0);
+  return ui.messages.empty() ? 0 : 1;
+}

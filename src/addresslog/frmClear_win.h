@@ -1,0 +1,73 @@
+// The log clearing dialog: clears the address log outright or after saving a copy of it, then lets
+// the main window start the log afresh.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/controls_win.h"
+#include "ui/modal_win.h"
+
+namespace nb {
+
+// Flags carried in HDDNlabel's caption: who confirms the deletion.
+inline constexpr wchar_t kShowMsgBoxFlag[] = L"showMSGBOX";
+inline constexpr wchar_t kDoNotShowMsgBoxFlag[] = L"donotshowMSGBOX";
+
+inline constexpr wchar_t kClearDoneTitle[] = L"Done!";
+inline constexpr wchar_t kLogClearedText[] = L"The Netbeacon log file is cleared.";
+inline constexpr wchar_t kLogClearedSavedText[] = L"The Netbeacon log file is cleared, old file saved.";
+inline constexpr wchar_t kKillLogProcedureLabel[] = L"frmClear - killLOGFILE";
+
+class FrmClear : public ModalWindow {
+ public:
+  static constexpr wchar_t kClassName[] = L"Netbeacon.frmClear";
+  enum : int {
+    idFraOptions = 101,
+    idOptClearNoBackup = 102,
+    idOptClearPlusBackup = 103,
+    idCmdProceed = 104,
+    idCmdCancel = IDCANCEL,
+    idHDDNlabel = 105,
+  };
+
+  // `updateLog` is the main window's updateLOG, run after every clearing; `logPath` gives the log's
+  // path each time it is needed (the data folder's log unless given).
+  explicit FrmClear(std::function<void()> updateLog, std::function<std::wstring()> logPath = {});
+
+  void Load(HWND owner) override;
+
+  // Controls, by name.
+  Control fraOptions;
+  CheckBox optClearNoBackup;
+  CheckBox optClearPlusBackup;
+  Button cmdProceed;
+  Button cmdCancel;
+  Control HDDNlabel;
+  // The save dialog for the backup copy, set up at load.
+  FileDialogArgs CommonDialog1;
+
+  void cmdProceed_Click();
+  void cmdCancel_Click();
+  // Deletes the log (clearing a read-only attribute first) and confirms it when HDDNlabel asks for
+  // it. A failure shows the error report labelled "frmClear - killLOGFILE". True when deleted.
+  bool killLOGFILE();
+  // Lets the user save a copy of the log, then deletes it. A cancel or a failed copy ends it silently
+  // with the log untouched.
+  void backupLOGFILE();
+
+ protected:
+  void OnCommand(int id, int code) override;
+  // At first the selected option.
+  HWND InitialFocus() const override;
+
+ private:
+  std::wstring LogFilePath() const;
+  void SetDefaultButton(int id);
+  void KeepTabStopOnSelectedOption() const;
+
+  std::function<void()> updateLog_;
+  std::function<std::wstring()> logPath_;
+};
+
+}  // namespace nb

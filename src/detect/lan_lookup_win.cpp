@@ -1,0 +1,151 @@
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "detect/lan_choice.h"
+#include "detect/lan_lookup_win.h"
+#include "base/dynamic_library_win.h"
+#include "base/skip_trap_win.h"
+#include "base/worker_win.h"
+#include "ui/message_loop_win.h"
+#include "ui/modal_win.h"
+#include "base/text_util.h"
+#include "base/text_win.h"
+
+namespace nb {
+namespace {
+
+// The sockets functions, from the library loaded at first use.
+struct SocketsApi {
+  using StartupFn = int(WSAAPI*)(WORD, LPWSADATA);
+  using CleanupFn = int(WSAAPI*)();
+  using InetAddrFn = unsigned long(WSAAPI*)(const char*);
+  using GetHostByAddrFn = hostent*(WSAAPI*)(const char*, int, int);
+
+  DynamicLibrary library{L"ws2_32.dll"};
+  StartupFn startup = library.Get<StartupFn>("WSAStartup");
+  CleanupFn cleanup = library.Get<CleanupFn>("WSACleanup");
+  InetAddrFn inetAddr = library.Get<InetAddrFn>("inet_addr");
+  GetHostByAddrFn getHostByAddr = library.Get<GetHostByAddrFn>("gethostbyaddr");
+};
+
+SocketsApi& Sockets() {
+  // A failed load raises, and is tried again on the next call. Never unloaded: a lookup that
+  // outlived its bound may still run in it as the program ends.
+  static SocketsApi& api = *new SocketsApi;
+  return api;
+}
+
+// Where a lookup that could not be made leaves its trace; the user hears of it as a failed lookup.
+constexpr wchar_t kLookupLabel[] = L"frmMain GetHostNameByIP";
+
+void Tell(const wchar_t* text, UINT style = MB_OK) { ShowMessage(text, style, kProgramName); }
+
+// The system's reverse lookup. The host entry belongs to the thread that asked, so the name is
+// copied out there.
+std::optional<std::string> SystemReverseLookup(unsigned long address) {
+  const hostent* host = Sockets().getHostByAddr(reinterpret_cast<const char*>(&address), 4, AF_INET);
+  if (!host) return std::nullopt;
+  return std::string(host->h_name ? host->h_name : "");
+}
+
+// One lookup on a worker thread. It starts the sockets library for itself, so that a lookup that
+// outlives its caller's wait, and the caller's release of the library, can still finish.
+struct LookupJob {
+  LookupJob(unsigned long address, ReverseLookup lookup) : address(address), lookup(std::move(lookup)) {}
+
+  void Run() noexcept {
+    bool started = false;
+    const bool ran = SkipTrap(kLookupLabel, [&] {
+      started = SocketsStartup();
+      if (started) name = lookup(address);
+    });
+    if (!ran) name.reset();  // counts as a lookup that found nothing
+    if (started) Sockets().cleanup();  // a failure here has nobody to tell
+  }
+
+  const unsigned long address;
+  const ReverseLookup lookup;
+  std::optional<std::string> name;  // read only once the worker has ended
+};
+
+// Runs the lookup on a worker and waits for it at most `bound`, letting windows paint. Nothing
+// when it found no name, did not end in time, or could not be started.
+std::optional<std::string> LookUpWithin(unsigned long address, std::chrono::milliseconds bound, ReverseLookup lookup) {
+  std::optional<std::string> name;
+  // No thread, or no memory for one: the lookup failed.
+  SkipTrap(kLookupLabel, [&] {
+    auto job = std::make_shared<LookupJob>(address, std::move(lookup));
+    const unique_handle worker = StartWorker(job);
+    if (WaitWhilePainting(worker.get(), bound)) name = job->name;
+  });
+  return name;
+}
+
+}  // namespace
+
+std::wstring GetLocalIP() { return GetLocalIP(L"iphlpapi.dll"); }
+
+std::wstring GetLocalIP(const wchar_t* ipHelperLibrary) {
+  using GetAdaptersInfoFn = ULONG(WINAPI*)(PIP_ADAPTER_INFO, PULONG);
+  const DynamicLibrary library(ipHelperLibrary);
+  const auto getAdaptersInfo = library.Get<GetAdaptersInfoFn>("GetAdaptersInfo");
+
+  ULONG size = 0;
+  getAdaptersInfo(nullptr, &size);
+  if (size == 0) return {};
+  // Records need the alignment of the structure, which a vector of the structure gives.
+  std::vector<IP_ADAPTER_INFO> buffer(size / sizeof(IP_ADAPTER_INFO) + 1);
+  size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_INFO));
+  if (getAdaptersInfo(buffer.data(), &size) != ERROR_SUCCESS) return {};
+
+  std::vector<std::wstring> firstAddresses;
+  for (const IP_ADAPTER_INFO* record = buffer.data(); record; record = record->Next) {
+    const char* field = record->IpAddressList.IpAddress.String;
+    firstAddresses.push_back(FromAnsi(StripNull(std::string_view(field, sizeof record->IpAddressList.IpAddress.String))));
+  }
+  return ChooseLanAddress(firstAddresses);
+}
+
+bool SocketsStartup() {
+  WSADATA data;
+  std::memset(&data, 0, sizeof data);
+  return Sockets().startup(MAKEWORD(1, 1), &data) == 0;
+}
+
+void SocketsCleanup() {
+  if (Sockets().cleanup() != 0) Tell(kCleanupFailedText, MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::wstring GetHostNameByIP(std::wstring_view address) {
+  return GetHostNameByIP(address, kHostNameBound, SystemReverseLookup);
+}
+
+std::wstring GetHostNameByIP(std::wstring_view address, std::chrono::milliseconds bound, ReverseLookup lookup) {
+  if (!SocketsStartup()) {
+    Tell(kSocketsFailedText);
+    return {};
+  }
+  const std::string ansiAddress = ToAnsi(address);
+  const unsigned long value = Sockets().inetAddr(ansiAddress.c_str());
+  if (value == INADDR_NONE) {
+    Tell(kInvalidIPText);
+    SocketsCleanup();
+    return {};
+  }
+  const std::optional<std::string> found = LookUpWithin(value, bound, std::move(lookup));
+  if (!found) {
+    Tell(kLookupFailedText);
+    SocketsCleanup();
+    return {};
+  }
+  const std::wstring name = FromAnsi(*found);
+  SocketsCleanup();
+  return name;
+}
+
+}  // namespace nb

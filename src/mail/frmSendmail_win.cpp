@@ -1,0 +1,439 @@
+#include "mail/frmSendmail_win.h"
+
+#include <memory>
+
+#include "base/app_error.h"
+#include "base/skip_trap_win.h"
+#include "base/text_util.h"
+#include "base/worker_win.h"
+#include "mail/ansi_codes_win.h"
+#include "mail/charset_table.h"
+#include "mail/mail_text.h"
+#include "mail/scramble.h"
+#include "mail/smtp/mailer.h"
+#include "res/resource_ids.h"
+#include "settings/registry_win.h"
+#include "settings/stored_values.h"
+#include "ui/error_report_win.h"
+#include "ui/message_loop_win.h"
+#include "ui/window_class_win.h"
+
+namespace nb {
+namespace {
+
+// The window's outer size, frame and title bar included.
+constexpr int kOuterWidth = 5580;  // twips
+constexpr int kOuterHeight = 6105;
+// The closed charset list.
+constexpr int kCharsetBoxHeight = 300;
+
+constexpr wchar_t kLoadLabel[] = L"frmSendmail - Form_Load";
+constexpr wchar_t kCloseLabel[] = L"frmSendmail - Form_QueryUnload";
+
+constexpr wchar_t kMailFrom[] = L"MailFrom";
+constexpr wchar_t kMailTo[] = L"MailTo";
+constexpr wchar_t kMailCC[] = L"MailCC";
+constexpr wchar_t kMailSubject[] = L"MailSubject";
+constexpr wchar_t kMailSMTP[] = L"MailSMTP";
+constexpr wchar_t kMailSMTPauth[] = L"MailSMTPauth";
+constexpr wchar_t kMailSMTPauthUser[] = L"MailSMTPauthUser";
+constexpr wchar_t kMailSMTPauthPW[] = L"MailSMTPauthPW";
+
+constexpr wchar_t kDefaultSubject[] = L"New IP";
+constexpr wchar_t kMailerName[] = L"Netbeacon Mailer";
+constexpr wchar_t kPleaseWait[] = L"Please wait ... ";
+constexpr COLORREF kAttachmentsBackground = RGB(0xC0, 0xC0, 0xC0);
+
+constexpr wchar_t kInfoRequiredTitle[] = L"Info required";
+constexpr wchar_t kAddressForms[] = L"Use either the form ann@example.com or Ann Smith <ann@example.com>.";
+constexpr wchar_t kFromRequired[] = L"Please enter the From address.";
+constexpr wchar_t kToRequired[] = L"Please enter the To or Cc address.";
+constexpr wchar_t kUseCommas[] = L"Please use comma(,) to separate multiple addresses.";
+constexpr wchar_t kServerRequired[] = L"Please enter your SMTP (outgoing mail) server, provided by your ISP.";
+constexpr wchar_t kSubjectRequired[] =
+    L"Please enter a subject, or enter a blank (space) if you really want no subject for your message.";
+constexpr wchar_t kSentTitle[] = L"Netbeacon Mail";
+constexpr wchar_t kSent[] = L"Message sent successfully!";
+constexpr wchar_t kNotSentTitle[] = L"Communications error";
+constexpr wchar_t kNoComponent[] = L"The message was not sent: the mail component could not be started.";
+constexpr wchar_t kPasswordNotStored[] =
+    L"The password was not stored: it holds a character that cannot be kept in the settings.\r\n"
+    L"Please enter it again the next time you send.";
+
+// The send's part that runs on the worker: the exchange with the server.
+struct SendJob {
+  std::unique_ptr<mail::Mailer> mailer;
+  int result = 1;
+  void Run() noexcept { result = mailer->Send(); }
+};
+
+// A stored string, or the default when the read failed.
+std::wstring StoredOr(const wchar_t* valueName, const wchar_t* missing) {
+  std::wstring text = ReadString(kProgramKey, valueName);
+  return text == kRegistryFailureMarker ? std::wstring(missing) : text;
+}
+
+void InfoRequired(const std::wstring& text) { ShowMessage(text, MB_OK | MB_ICONINFORMATION, kInfoRequiredTitle); }
+
+// The component's error text as shown: its first ";" ends a sentence, the next one is followed by a
+// blank.
+std::wstring ErrorDisplayText(const std::wstring& text) { return sReplace(sReplace(text, L";", L".\r\n"), L";", L"; "); }
+
+}  // namespace
+
+FrmSendmail::FrmSendmail(MainWindowLabels mainWindow) : mainWindow_(mainWindow) {
+  dlgFile.title = L"Attach a file";
+}
+
+void FrmSendmail::Load(HWND owner) {
+  // The outer size is fixed; the client area is what the frame leaves of it at the DPI the window
+  // opens at, and keeps its size in twips when the DPI changes (Form_Resize). Opened without an
+  // owner, the window stands in the task bar, with the program's icon.
+  CreateFrame({kClassName, L"Send mail", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_CONTROLPARENT, owner, nullptr, 0, 0,
+               ResourceIcon(IDI_NETBEACON)});
+  SetWindowPos(hwnd(), nullptr, 0, 0, Px(kOuterWidth), Px(kOuterHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  clientWidthTwips_ = PixelsToTwips(client.right, Dpi());
+  clientHeightTwips_ = PixelsToTwips(client.bottom, Dpi());
+  constexpr DWORD kLabel = WS_VISIBLE | SS_LEFTNOWORDWRAP;
+  constexpr DWORD kText = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+  constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+  constexpr DWORD kEdge = WS_EX_CLIENTEDGE;
+  // Labels stand 45 twips below the top of their box, so that their text lines up with the box's.
+  CreateControls({
+      {&lblFrom, L"STATIC", L"&From", kLabel, idLblFrom, {120, 165, 1140, 195}},
+      {&txtFrom, L"EDIT", L"", kText, idTxtFrom, {1320, 120, 3840, 285}, {}, kEdge},
+      {&lblTo, L"STATIC", L"&To", kLabel, idLblTo, {120, 525, 1140, 195}},
+      {&txtTo, L"EDIT", L"", kText, idTxtTo, {1320, 480, 3840, 285}, {}, kEdge},
+      {&lblCC, L"STATIC", L"&Cc", kLabel, idLblCC, {120, 885, 1140, 195}},
+      {&txtCc, L"EDIT", L"", kText, idTxtCc, {1320, 840, 3840, 285}, {}, kEdge},
+      {&lblSubkect, L"STATIC", L"Su&bject", kLabel, idLblSubkect, {120, 1245, 1140, 195}},
+      {&txtSubject, L"EDIT", L"", kText, idTxtSubject, {1320, 1200, 3840, 285}, {}, kEdge},
+      {&lblEncoding, L"STATIC", L"&Encoding", kLabel, idLblEncoding, {120, 1605, 1140, 195}},
+      // The height is that of the open list; the closed box gets its own (FitCharsetBox).
+      {&lstCharset, L"COMBOBOX", L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, idLstCharset,
+       {1320, 1560, 3840, 2700}},
+      {&lblAttachments, L"STATIC", L"Attac&hments", kLabel, idLblAttachments, {120, 1965, 1140, 195}},
+      // Read-only rather than disabled: the user cannot type in it, but can read the names (a
+      // disabled box greys them on the grey) and scroll through a long list.
+      {&txtAttachments, L"EDIT", L"", WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, idTxtAttachments,
+       {1320, 1920, 2400, 285}, {}, kEdge},
+      {&cmdAdd, L"BUTTON", L"&Add...", kButton, idCmdAdd, {3780, 1905, 660, 315}},
+      {&cmdClear, L"BUTTON", L"C&lear", kButton, idCmdClear, {4500, 1905, 660, 315}},
+      {&txtBody, L"EDIT", L"", kText | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL, idTxtBody,
+       {120, 2340, 5040, 1080}, {}, kEdge},
+      {&Frame1, L"BUTTON", L"Outgoing mail server (SMTP)", WS_VISIBLE | BS_GROUPBOX, idFrame1, {120, 3510, 5040, 1305}},
+      {&lblServer, L"STATIC", L"Se&rver", kLabel, idLblServer, {240, 3795, 1020, 195}},
+      {&txtServer, L"EDIT", L"", kText, idTxtServer, {1320, 3750, 3720, 285}, {}, kEdge},
+      // Three states, so that a stored greyed state shows; a click turns it on or off.
+      {&chkAuth, L"BUTTON", L"&My server requires authentication", WS_VISIBLE | WS_TABSTOP | BS_3STATE, idChkAuth,
+       {1320, 4095, 3720, 285}},
+      {&lblUser, L"STATIC", L"User &name", kLabel, idLblUser, {240, 4485, 1020, 195}},
+      {&txtUser, L"EDIT", L"", kText | WS_DISABLED, idTxtUser, {1320, 4440, 1380, 285}, {}, kEdge},
+      {&lblPassword, L"STATIC", L"&Password", kLabel, idLblPassword, {2790, 4485, 840, 195}},
+      {&txtPassword, L"EDIT", L"", kText | WS_DISABLED | ES_PASSWORD, idTxtPassword, {3660, 4440, 1380, 285}, {},
+       kEdge},
+      {&lblStatus, L"STATIC", L"", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, idLblStatus, {120, 5010, 2640, 195}},
+      {&cmdSend, L"BUTTON", L"&Send", kButton, idCmdSend, {2880, 4920, 1080, 375}},
+      {&cmdClose, L"BUTTON", L"Close", kButton, idCmdClose, {4080, 4920, 1080, 375}},
+  });
+  SendMessageW(txtPassword.hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+  FitCharsetBox();
+  attachmentsColours_.Set(GetSysColor(COLOR_WINDOWTEXT), kAttachmentsBackground);
+  credentialsColours_.Set(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_INACTIVEBORDER));
+  CentreOver(owner);
+  Form_Load();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load: the stored settings first, each step skipped when it fails; then the rest, whose failure
+// is reported.
+
+void FrmSendmail::Form_Load() {
+  SkipTrap(kLoadLabel, [&] { CreateKey(kProgramKey); });
+  SkipTrap(kLoadLabel, [&] {
+    txtFrom.SetText(ReadString(kProgramKey, kMailFrom));
+    txtTo.SetText(ReadString(kProgramKey, kMailTo));
+    txtCc.SetText(ReadString(kProgramKey, kMailCC));
+    txtSubject.SetText(ReadString(kProgramKey, kMailSubject));
+  });
+  SkipTrap(kLoadLabel, [&] {
+    for (const Control* box : {&txtFrom, &txtTo, &txtCc}) {
+      if (box->Text() == kRegistryFailureMarker) box->SetText(L"");
+    }
+    if (txtSubject.Text() == kRegistryFailureMarker) txtSubject.SetText(kDefaultSubject);
+  });
+  SkipTrap(kLoadLabel, [&] { txtServer.SetText(StoredOr(kMailSMTP, L"")); });
+  SkipTrap(kLoadLabel, [&] {
+    const std::optional<int> state = StoredCheckState(StoredOr(kMailSMTPauth, L"0"));
+    if (!state) return;
+    chkAuth.SetValue(*state);
+    if (*state == BST_CHECKED) chkAuth_Click();
+  });
+  SkipTrap(kLoadLabel, [&] {
+    if (chkAuth.Value() != BST_CHECKED) return;
+    txtUser.SetText(StoredOr(kMailSMTPauthUser, L""));
+    std::wstring password = ReadBinary(kProgramKey, kMailSMTPauthPW);
+    if (password == kRegistryFailureMarker) return;
+    txtPassword.SetText(Dcrypt(password, AnsiCharacterCodes()));
+  });
+  ReportTrap(kLoadLabel, [&] {
+    loadCharsets();
+    attachmentPaths.clear();
+    const bool lan = mainWindow_.lblHDDNLANmail.Text() == kMailLanFlag;
+    const std::wstring address = (lan ? mainWindow_.lblLANip : mainWindow_.lblWANip).Text();
+    lblStatus.SetText(L"");
+    txtBody.SetText(L"Here's my new IP:\r\n" + address + L"\r\n");
+  });
+}
+
+void FrmSendmail::loadCharsets() {
+  for (const CharsetRow& row : kCharsetTable) lstCharset.Add(row.displayName);
+  lstCharset.Select(kDefaultCharsetIndex);
+}
+
+void FrmSendmail::chkAuth_Click() {
+  const bool on = chkAuth.Value() == BST_CHECKED;
+  txtUser.Enable(on);
+  txtPassword.Enable(on);
+  credentialsColours_.Set(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(on ? COLOR_WINDOW : COLOR_INACTIVEBORDER));
+  InvalidateRect(txtUser.hwnd, nullptr, TRUE);
+  InvalidateRect(txtPassword.hwnd, nullptr, TRUE);
+}
+
+void FrmSendmail::cmdAdd_Click() {
+  FileDialogArgs args = dlgFile;
+  args.owner = hwnd();
+  args.filter = L"All files(*.*) | *.*";
+  const std::optional<std::wstring> chosen = Modal().OpenFileName(args);
+  if (!chosen || chosen->empty()) return;
+  dlgFile.fileName = *chosen;
+  attachmentPaths.push_back(*chosen);
+  const std::size_t slash = chosen->rfind(L'\\');
+  const std::wstring shown = slash == std::wstring::npos ? *chosen : chosen->substr(slash + 1);
+  txtAttachments.SetText(txtAttachments.Text() + shown + L"; ");
+}
+
+void FrmSendmail::cmdClear_Click() {
+  attachmentPaths.clear();
+  txtAttachments.SetText(L"");
+}
+
+void FrmSendmail::cmdClose_Click() { Close(); }
+
+// ---------------------------------------------------------------------------------------------
+// Closing: every setting is stored, each write skipped when it fails.
+
+bool FrmSendmail::StoreSettings() {
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailFrom, txtFrom.Text()); });
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailTo, txtTo.Text()); });
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailCC, txtCc.Text()); });
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSubject, txtSubject.Text()); });
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTP, txtServer.Text()); });
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTPauth, std::to_wstring(chkAuth.Value())); });
+  SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTPauthUser, txtUser.Text()); });
+  // A password that cannot be scrambled is never stored as typed: an empty one takes its place.
+  std::wstring password = txtPassword.Text();
+  const bool scrambled = SkipTrap(kCloseLabel, [&] {
+    Ncrypt(password, AnsiCharacterCodes());
+    WriteBinary(kProgramKey, kMailSMTPauthPW, password);
+  });
+  if (!scrambled) SkipTrap(kCloseLabel, [&] { WriteBinary(kProgramKey, kMailSMTPauthPW, L""); });
+  return scrambled;
+}
+
+void FrmSendmail::Form_QueryUnload() {
+  // The user is told, except while the session ends (the main window's close step then closes this
+  // window too): a box would only hold up the logoff.
+  if (!StoreSettings() && !GetSystemMetrics(SM_SHUTTINGDOWN)) ShowMessage(kPasswordNotStored, MB_OK | MB_ICONWARNING);
+}
+
+// The size stays fixed: height first, then width. At another DPI the client area keeps its size
+// in twips, like everything in it.
+void FrmSendmail::Form_Resize() {
+  if (resizing_ || IsIconic(hwnd()) || clientWidthTwips_ == 0) return;
+  resizing_ = true;
+  const auto setSize = [&](bool height) {
+    RECT frame{}, client{};
+    GetWindowRect(hwnd(), &frame);
+    GetClientRect(hwnd(), &client);
+    int width = frame.right - frame.left;
+    int tall = frame.bottom - frame.top;
+    if (height) {
+      tall += Px(clientHeightTwips_) - client.bottom;
+    } else {
+      width += Px(clientWidthTwips_) - client.right;
+    }
+    if (width != frame.right - frame.left || tall != frame.bottom - frame.top) {
+      SetWindowPos(hwnd(), nullptr, 0, 0, width, tall, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  };
+  SkipTrap(L"frmSendmail - Form_Resize", [&] { setSize(true); });
+  SkipTrap(L"frmSendmail - Form_Resize", [&] { setSize(false); });
+  resizing_ = false;
+}
+
+// Windows gives the closed list the height its font needs, which does not grow in step with the
+// DPI; the list gets its own height in twips instead, like the other controls.
+void FrmSendmail::FitCharsetBox() const {
+  RECT box{};
+  GetWindowRect(lstCharset.hwnd, &box);
+  const auto field = static_cast<int>(SendMessageW(lstCharset.hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  const int edges = box.bottom - box.top - field;
+  SendMessageW(lstCharset.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Px(kCharsetBoxHeight) - edges);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending
+
+bool FrmSendmail::FieldsFilled() const {
+  if (Trim(txtFrom.Text()).empty()) {
+    InfoRequired(std::wstring(kFromRequired) + L"\r\n" + kAddressForms);
+    return false;
+  }
+  if (Trim(txtTo.Text()).empty() && Trim(txtCc.Text()).empty()) {
+    InfoRequired(std::wstring(kToRequired) + L"\r\n" + kAddressForms + L"\r\n" + kUseCommas);
+    return false;
+  }
+  if (Trim(txtServer.Text()).empty()) {
+    InfoRequired(kServerRequired);
+    return false;
+  }
+  // A subject of blanks is a choice; only an empty one is refused.
+  if (txtSubject.Text().empty()) {
+    InfoRequired(kSubjectRequired);
+    return false;
+  }
+  return true;
+}
+
+void FrmSendmail::cmdSend_Click() {
+  // A click that arrives while a send waits does not start a second one inside it.
+  if (sending_ || !FieldsFilled()) return;
+  sending_ = true;
+  cmdSend.Enable(false);
+  try {
+    SendMail();
+  } catch (...) {
+    ShowMessage(L"The message was not sent: " + CurrentError().description, MB_OK | MB_ICONWARNING, kNotSentTitle);
+  }
+  // Every way out of the send comes here.
+  cmdSend.Enable(true);
+  lblStatus.SetText(L"");
+  sending_ = false;
+  if (!GetFocus()) cmdSend.Focus();
+}
+
+// Hands the message to the mail component, whose exchange with the server runs on a worker while
+// the window repaints and takes no input, and tells the user how it went.
+void FrmSendmail::SendMail() {
+  const std::wstring from(Trim(txtFrom.Text()));
+  const std::wstring to(Trim(txtTo.Text()));
+  const std::wstring cc(Trim(txtCc.Text()));
+  const std::wstring server(Trim(txtServer.Text()));
+  lblStatus.SetText(kPleaseWait);
+
+  auto job = std::make_shared<SendJob>();
+  job->mailer = mail::CreateMailer();
+  if (!job->mailer) {
+    ShowMessage(kNoComponent, MB_OK | MB_ICONWARNING, kNotSentTitle);
+    return;
+  }
+  mail::Mailer& mailer = *job->mailer;
+  mailer.SetServer(server);
+  if (chkAuth.Value() == BST_CHECKED) {
+    mailer.SetUserName(Trim(txtUser.Text()));
+    mailer.SetPassword(Trim(txtPassword.Text()));
+  }
+  const int charset = lstCharset.Selected();
+  mailer.SetCharset(charset >= 0 && charset < static_cast<int>(kCharsetTable.size()) ? kCharsetTable[charset].charsetName
+                                                                                      : L"");
+  std::wstring senderName;
+  std::wstring senderAddress;
+  fnParseAddr(from, senderName, senderAddress);
+  mailer.SetSenderName(senderName);
+  mailer.SetSenderAddress(senderAddress);
+  mailer.AddRecipients(to, mail::kTo);
+  mailer.AddRecipients(cc, mail::kCc);
+  for (const std::wstring& path : attachmentPaths) mailer.AddAttachment(path);
+  mailer.SetSubject(txtSubject.Text());
+  mailer.SetBody(txtBody.Text());
+  mailer.SetOption(0);
+  mailer.SetMailerName(kMailerName);
+
+  // One pass, so that the status shows before the wait.
+  ProcessMessages(MessageKinds::PaintOnly);
+  const unique_handle worker = StartWorker(job);
+  if (!WaitWhilePainting(worker.get(), sendBound)) {
+    // The worker keeps the component until the exchange ends; its outcome is not waited for.
+    const long minutes = static_cast<long>(std::chrono::duration_cast<std::chrono::minutes>(sendBound).count());
+    ShowMessage(ErrorDisplayText(L"The mail server has not finished within " + std::to_wstring(minutes) +
+                                 L" minutes;While sending;the message may or may not arrive"),
+                MB_OK | MB_ICONWARNING, kNotSentTitle);
+    return;
+  }
+  if (job->result != 0) {
+    ShowMessage(ErrorDisplayText(mailer.ErrorText()), MB_OK | MB_ICONWARNING, kNotSentTitle);
+  } else {
+    ShowMessage(kSent, MB_OK | MB_ICONINFORMATION, kSentTitle);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wiring
+
+void FrmSendmail::OnCommand(int id, int code) {
+  switch (id) {
+    case idCmdSend: if (code == BN_CLICKED) cmdSend_Click(); break;
+    case idCmdClose: if (code == BN_CLICKED) cmdClose_Click(); break;  // Esc too
+    case idCmdAdd: if (code == BN_CLICKED) cmdAdd_Click(); break;
+    case idCmdClear: if (code == BN_CLICKED) cmdClear_Click(); break;
+    case idChkAuth:
+      if (code == BN_CLICKED) {
+        chkAuth.SetValue(chkAuth.Value() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        chkAuth_Click();
+      }
+      break;
+    default: break;
+  }
+}
+
+bool FrmSendmail::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+      // The attachment box is read-only and the credential boxes may be disabled: Windows then
+      // asks for their colours as for a label.
+      const auto control = reinterpret_cast<HWND>(lParam);
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      if (control == txtAttachments.hwnd) {
+        result = attachmentsColours_.Paint(dc);
+        return true;
+      }
+      if (control == txtUser.hwnd || control == txtPassword.hwnd) {
+        result = credentialsColours_.Paint(dc);
+        return true;
+      }
+      return false;
+    }
+    case WM_SIZE:
+      Form_Resize();
+      return false;
+    case WM_CLOSE:
+      // The close box, cmdClose, Esc, or the main window closing: the settings are stored and the
+      // close goes ahead.
+      Form_QueryUnload();
+      break;
+    case WM_ENDSESSION:
+      // Windows is shutting down: no time for questions or messages.
+      if (wParam) StoreSettings();
+      result = 0;
+      return true;
+    default:
+      break;
+  }
+  return ModalWindow::OnMessage(msg, wParam, lParam, result);
+}
+
+}  // namespace nb

@@ -1,0 +1,132 @@
+// The mail window: writes an e-mail that carries the LAN or the public address and sends it
+// through the mail component (mail/smtp/mailer.h), with the fields of the last opening restored
+// from the settings and stored again when it closes.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "ui/controls_win.h"
+#include "ui/modal_win.h"
+
+namespace nb {
+
+// The flags the main window's hidden label lblHDDNLANmail carries for this window.
+inline constexpr wchar_t kMailLanFlag[] = L"LANMAIL";
+inline constexpr wchar_t kMailWanFlag[] = L"WANMAIL";
+
+class FrmSendmail : public ModalWindow {
+ public:
+  static constexpr wchar_t kClassName[] = L"Netbeacon.frmSendmail";
+  enum : int {
+    idLblFrom = 101,
+    idTxtFrom,
+    idLblTo,
+    idTxtTo,
+    idLblCC,
+    idTxtCc,
+    idLblSubkect,
+    idTxtSubject,
+    idLblEncoding,
+    idLstCharset,
+    idLblAttachments,
+    idTxtAttachments,
+    idCmdAdd,
+    idCmdClear,
+    idTxtBody,
+    idFrame1,
+    idLblServer,
+    idTxtServer,
+    idChkAuth,
+    idLblUser,
+    idTxtUser,
+    idLblPassword,
+    idTxtPassword,
+    idLblStatus,
+    idCmdSend,
+    idCmdClose = IDCANCEL,
+  };
+
+  // The main window's labels that the load reads: the flag that says which address to mail, and
+  // the two addresses.
+  struct MainWindowLabels {
+    const Control& lblHDDNLANmail;
+    const Control& lblLANip;
+    const Control& lblWANip;
+  };
+  explicit FrmSendmail(MainWindowLabels mainWindow);
+
+  void Load(HWND owner) override;
+
+  // Controls, by name.
+  Control lblFrom;
+  Control txtFrom;
+  Control lblTo;
+  Control txtTo;
+  Control lblCC;
+  Control txtCc;
+  Control lblSubkect;
+  Control txtSubject;
+  Control lblEncoding;
+  ComboBox lstCharset;
+  Control lblAttachments;
+  Control txtAttachments;
+  Button cmdAdd;
+  Button cmdClear;
+  Control txtBody;
+  Control Frame1;
+  Control lblServer;
+  Control txtServer;
+  CheckBox chkAuth;
+  Control lblUser;
+  Control txtUser;
+  Control lblPassword;
+  Control txtPassword;
+  Control lblStatus;
+  Button cmdSend;
+  Button cmdClose;
+  // The open-file dialog of cmdAdd; it proposes the file chosen last.
+  FileDialogArgs dlgFile;
+
+  // The attached files' full paths, in the order added.
+  std::vector<std::wstring> attachmentPaths;
+
+  // How long the window waits for a send before it gives up on it: far above the mail
+  // component's own bounds, so that it only ends a wait that would otherwise have no end.
+  std::chrono::milliseconds sendBound{std::chrono::hours(1)};
+
+  void Form_Load();
+  void Form_QueryUnload();
+  void Form_Resize();
+  void chkAuth_Click();
+  void cmdAdd_Click();
+  void cmdClear_Click();
+  void cmdClose_Click();
+  void cmdSend_Click();
+
+ protected:
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void OnCommand(int id, int code) override;
+  HWND InitialFocus() const override { return txtFrom.hwnd; }
+  void OnDpiChanged() override { FitCharsetBox(); }
+
+ private:
+  void loadCharsets();
+  void FitCharsetBox() const;
+  // Stores every setting; false when the password could not be scrambled (an empty one is
+  // stored in its place).
+  bool StoreSettings();
+  void SendMail();
+  bool FieldsFilled() const;
+
+  MainWindowLabels mainWindow_;
+  ControlColours attachmentsColours_;
+  ControlColours credentialsColours_;
+  bool sending_ = false;
+  bool resizing_ = false;
+  int clientWidthTwips_ = 0;
+  int clientHeightTwips_ = 0;
+};
+
+}  // namespace nb

@@ -1,0 +1,301 @@
+#include "mainwindow/frmMain_win.h"
+
+#include <windows.h>
+
+#include <iterator>
+
+#include "about/frmAbout_win.h"
+#include "addresslog/frmClear_win.h"
+#include "addresslog/log_viewer_win.h"
+#include "base/skip_trap_win.h"
+#include "base/text_win.h"
+#include "detect/lan_lookup_win.h"
+#include "localaddresses/frmALLIPs_win.h"
+#include "mail/frmSendmail_win.h"
+#include "mainwindow/command_line.h"
+#include "netconfig/frmIPconfig_win.h"
+#include "res/resource_ids.h"
+#include "settings/colour_scheme_win.h"
+#include "ui/error_report_win.h"
+#include "ui/menus_win.h"
+#include "ui/message_loop_win.h"
+#include "ui/window_class_win.h"
+
+namespace nb {
+namespace {
+
+using namespace frmMainIds;
+
+constexpr int kClientWidth = 2295;  // twips
+constexpr int kClientHeight = 1980;
+constexpr int kLeft = 105;
+constexpr int kWidth = 2085;
+
+constexpr wchar_t kAutoRunTip[] = L"When ticked, Netbeacon finds both addresses as it starts";
+constexpr wchar_t kAutoQuitTip[] = L"When ticked, Netbeacon quits after an address was saved, copied or mailed";
+
+HMENU MakeMenuBar() {
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP,
+              reinterpret_cast<UINT_PTR>(MakePopupMenu({{menuAbout, L"&About\tCtrl+A"}, {menuExit, L"E&xit\tCtrl+Q"}})),
+              L"&Project");
+  AppendMenuW(bar, MF_POPUP,
+              reinterpret_cast<UINT_PTR>(MakePopupMenu({{menuHistory, L"&History\tCtrl+H"},
+                                                        {menuClearlog, L"&Clear log\tCtrl+X"},
+                                                        {menuColorsBlackOnWhite, L"&Black on white / green on black"},
+                                                        kMenuSeparator,
+                                                        {menuShowALLIPs, L"All &IP addresses\tCtrl+I"},
+                                                        {menuIPconfig, L"IP &configuration\tCtrl+M"}})),
+              L"&Options");
+  return bar;
+}
+
+unique_haccel MakeShortcuts() {
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'A', menuAbout},      {FVIRTKEY | FCONTROL, 'Q', menuExit},
+      {FVIRTKEY | FCONTROL, 'H', menuHistory},    {FVIRTKEY | FCONTROL, 'X', menuClearlog},
+      {FVIRTKEY | FCONTROL, 'I', menuShowALLIPs}, {FVIRTKEY | FCONTROL, 'M', menuIPconfig},
+  };
+  return unique_haccel(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+}
+
+}  // namespace
+
+FrmMain::FrmMain() : lanLookup([] { return GetLocalIP(); }) {
+  saveDialog_.title = L"Save the address as a text file";
+  saveDialog_.fileName = L"Netbeacon.txt";
+  saveDialog_.defaultExt = L".txt";
+  saveDialog_.filter = L"*.txt";
+  saveDialog_.overwritePrompt = true;
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::Load() { Load(ArgumentText(GetCommandLineW())); }
+
+void FrmMain::Load(std::wstring argumentText) {
+  argumentText_ = std::move(argumentText);
+  CreateFrame({kClassName, L" Netbeacon", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
+               MakeMenuBar(), kClientWidth, kClientHeight, ResourceIcon(IDI_NETBEACON)});
+  CreateControlsAndToolTips();
+  // The two address menus open only through a right click on their label.
+  lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},
+                                 {menuCopyLANtoClipboard, L"&Copy to clipboard"},
+                                 {menuSendLANemail, L"Send by &e-mail..."}}));
+  wanPopup_.reset(MakePopupMenu({{menuSaveWANas, L"&Save as text file..."},
+                                 {menuCopyWANtoClipboard, L"&Copy to clipboard"},
+                                 {menuSendWANemail, L"Send by &e-mail..."}}));
+  accelerators_ = MakeShortcuts();
+  SetAccelerators(hwnd(), accelerators_.get());
+  Form_Load();
+}
+
+void FrmMain::CreateControlsAndToolTips() {
+  namespace id = frmMainIds;
+  const wchar_t* const label = ColourLabel::ClassName();
+  constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
+  // Every control has the same left edge and width.
+  const auto at = [](int top, int height) { return TwipsRect{kLeft, top, kWidth, height}; };
+  CreateControls({
+      {&lblLANip, label, kPlaceholder, WS_VISIBLE, id::lblLANip, at(120, 285), kBoldFont},
+      {&lblWANip, label, kPlaceholder, WS_VISIBLE, id::lblWANip, at(465, 285), kBoldFont},
+      {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", kTab | BS_DEFPUSHBUTTON, id::cmdFindMyIP, at(840, 375)},
+      // Three-state boxes, so that a stored greyed state (2) shows; a click toggles on and off.
+      {&chkAutoRun, L"BUTTON", L"Autorun", kTab | BS_3STATE, id::chkAutoRun, at(1305, 285)},
+      {&chkAutoQuit, L"BUTTON", L"Autoquit", kTab | BS_3STATE, id::chkAutoQuit, at(1560, 285)},
+      // Lies below the client area: it only takes the keyboard focus after a run or a copy.
+      {&cmdPREFS, L"BUTTON", L"Prefs_keep here", kTab, id::cmdPREFS, at(2610, 360)},
+      {&lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, id::lblHDDNPublicIP, at(3090, 225)},
+      {&lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, id::lblHDDNLANmail, at(3345, 225)},
+  });
+  SetDefaultButtonId(frmMainIds::cmdFindMyIP);
+  ApplyColours(kGreen, kBlack);
+  toolTips_.Create(hwnd(), {lblLANip.hwnd, lblWANip.hwnd, chkAutoRun.hwnd, chkAutoQuit.hwnd});
+  toolTips_.SetText(chkAutoRun.hwnd, kAutoRunTip);
+  toolTips_.SetText(chkAutoQuit.hwnd, kAutoQuitTip);
+}
+
+void FrmMain::Show() {
+  if (!IsOpen()) return;
+  ShowWindow(hwnd(), SW_SHOW);
+  UpdateWindow(hwnd());
+  if (GetFocus() != cmdPREFS.hwnd) cmdFindMyIP.Focus();
+}
+
+void FrmMain::ApplyColours(COLORREF text, COLORREF back) {
+  lblLANip.SetColours(text, back);
+  lblWANip.SetColours(text, back);
+}
+
+bool FrmMain::MenuEnabled(int commandId) const { return MenuCommandEnabled(menuBar(), commandId); }
+
+// ---------------------------------------------------------------------------------------------
+// Load, close and resize: every step is skipped when it fails.
+
+void FrmMain::Form_Load() {
+  constexpr wchar_t kLabel[] = L"frmMain Form_Load";
+  LoadPreferences();
+  SkipTrap(kLabel, [&] { EnableMenuCommand(menuBar(), menuShowALLIPs, false); });
+  SkipTrap(kLabel, [&] {
+    if (chkAutoRun.Value() == BST_CHECKED) cmdFindMyIP_Click();
+  });
+  // A command-line switch: a run, then its address is copied. Each switch is a step of its own.
+  const auto switchStep = [&](const wchar_t* switchText, const auto& copy) {
+    SkipTrap(kLabel, [&] {
+      userCommand = argumentText_;
+      if (userCommand != switchText) return;
+      userCommandIssued = true;
+      cmdFindMyIP_Click();
+      copy();
+    });
+  };
+  switchStep(kSwitchCopyPublic, [&] { menuCopyWANtoClipboard_Click(); });
+  switchStep(kSwitchCopyLan, [&] { menuCopyLANtoClipboard_Click(); });
+}
+
+void FrmMain::Form_QueryUnload() {
+  StorePreferences();
+  SkipTrap(L"frmMain Form_QueryUnload", [&] { CloseOtherWindows(); });
+}
+
+// Every other window of the program closes, the most recently opened first; one that refuses
+// stops the sweep.
+void FrmMain::CloseOtherWindows() {
+  size_t n = OpenWindows().size();
+  while (n > 0) {
+    Window* window = OpenWindows()[n - 1];
+    if (window != this) {
+      window->Close();
+      if (OpenWindows().size() == n) break;
+    }
+    --n;
+  }
+}
+
+void FrmMain::Form_Resize() {
+  SkipTrap(L"frmMain Form_Resize", [&] {
+    SetWindowTextOf(hwnd(), IsIconic(hwnd()) ? L" " + GetLocalIP() : std::wstring(kProgramName));
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The menus
+
+void FrmMain::menuCopyLANtoClipboard_Click() { CopyToClipboard(lblLANip); }
+void FrmMain::menuCopyWANtoClipboard_Click() { CopyToClipboard(lblWANip); }
+void FrmMain::menuSaveLANas_Click() { SaveToFile(lblLANip); }
+void FrmMain::menuSaveWANas_Click() { SaveToFile(lblWANip); }
+void FrmMain::menuSendLANemail_Click() { SendByMail(kMailLanFlag); }
+void FrmMain::menuSendWANemail_Click() { SendByMail(kMailWanFlag); }
+
+void FrmMain::menuColorsBlackOnWhite_Click() {
+  const bool done = ReportTrap(L"menuColorsBlackOnWhite_Click", [&] {
+    if (lblLANip.TextColour() == kBlack) {
+      ApplyColours(kGreen, kBlack);
+    } else {
+      ApplyColours(kBlack, kWhite);
+    }
+  });
+  if (done) SkipTrap(L"menuColorsBlackOnWhite_Click", [&] { StoreForeColor(lblLANip.TextColour()); });
+}
+
+void FrmMain::menuExit_Click() { Close(); }
+
+// The windows of the menu bar are modal and have no owner.
+void FrmMain::menuAbout_Click() {
+  FrmAbout about(hwnd());
+  Modal().ShowModal(about, nullptr);
+}
+
+void FrmMain::menuHistory_Click() { OpenLogInEditor(); }
+
+void FrmMain::menuClearlog_Click() {
+  FrmClear clear([this] { updateLOG(); });
+  Modal().ShowModal(clear, nullptr);
+}
+
+void FrmMain::menuShowALLIPs_Click() {
+  FrmALLIPs table({hwnd(), [this] { return lblHDDNPublicIP.Text(); }, &working_});
+  Modal().ShowModal(table, nullptr);
+}
+
+void FrmMain::menuIPconfig_Click() {
+  FrmIPconfig viewer;
+  Modal().ShowModal(viewer, nullptr);
+}
+
+void FrmMain::ToggleCheck(const CheckBox& box) { box.SetValue(box.Value() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED); }
+
+// ---------------------------------------------------------------------------------------------
+// Wiring
+
+void FrmMain::OnCommand(int id, int code) {
+  switch (id) {
+    case frmMainIds::cmdFindMyIP: if (code == BN_CLICKED) cmdFindMyIP_Click(); break;
+    case frmMainIds::chkAutoRun: if (code == BN_CLICKED) ToggleCheck(chkAutoRun); break;
+    case frmMainIds::chkAutoQuit: if (code == BN_CLICKED) ToggleCheck(chkAutoQuit); break;
+    case frmMainIds::lblLANip: if (code == kLabelDblClick) lblLANip_DblClick(); break;
+    case frmMainIds::lblWANip: if (code == kLabelDblClick) lblWANip_DblClick(); break;
+    case menuCopyLANtoClipboard: menuCopyLANtoClipboard_Click(); break;
+    case menuCopyWANtoClipboard: menuCopyWANtoClipboard_Click(); break;
+    case menuSaveLANas: menuSaveLANas_Click(); break;
+    case menuSaveWANas: menuSaveWANas_Click(); break;
+    case menuSendLANemail: menuSendLANemail_Click(); break;
+    case menuSendWANemail: menuSendWANemail_Click(); break;
+    case menuColorsBlackOnWhite: menuColorsBlackOnWhite_Click(); break;
+    case menuAbout: menuAbout_Click(); break;
+    case menuExit: menuExit_Click(); break;
+    case menuHistory: menuHistory_Click(); break;
+    case menuClearlog: menuClearlog_Click(); break;
+    case menuShowALLIPs: menuShowALLIPs_Click(); break;
+    case menuIPconfig: menuIPconfig_Click(); break;
+    default: break;
+  }
+}
+
+// The close request never refuses; one that arrives while a run waits is carried out when the run
+// ends.
+void FrmMain::CloseNowOrAfterRun() {
+  if (runActive_) {
+    closePending_ = true;
+    return;
+  }
+  Form_QueryUnload();
+  DestroyWindow(hwnd());
+}
+
+void FrmMain::OnDestroy() { SetAccelerators(nullptr, nullptr); }
+
+bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case kLabelMouseDown:
+    case kLabelMouseMove:
+      OnLabelMouse(msg, wParam, lParam);
+      result = 0;
+      return true;
+    case WM_SIZE:
+      Form_Resize();
+      return false;
+    case WM_CLOSE:
+      CloseNowOrAfterRun();
+      result = 0;
+      return true;
+    case WM_QUERYENDSESSION:
+      // Windows may end the process soon after it asked: the preferences are kept at once.
+      StorePreferences();
+      result = TRUE;
+      return true;
+    case WM_ENDSESSION:
+      // The session ends (log off, shut down) and the program with it: the close step runs.
+      if (wParam) {
+        if (runActive_) StorePreferences();
+        CloseNowOrAfterRun();
+      }
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace nb
