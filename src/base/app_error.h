@@ -44,11 +44,18 @@ struct AppError : std::exception {
   unsigned long helpContext;
 };
 
-// The one constant text that titles the error report and that failed registry reads return.
-inline constexpr wchar_t kRegistryFailureMarker[] = L"Error";
+// The program's short word for error: the error report's title and the start of its error line.
+inline constexpr wchar_t kErrorWord[] = L"Error";
 inline constexpr wchar_t kProgramName[] = L"Netbeacon";
 
 // Turns whatever is in flight into an AppError (call it inside a catch block).
 AppError CurrentError();
+
+// An error met on a worker, where nobody can be told: the window that started the work reports it
+// under the procedure's label.
+struct ErrorToReport {
+  AppError error;
+  std::wstring label;
+};
 
 }  // namespace nb

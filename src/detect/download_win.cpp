@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "base/app_error.h"
@@ -14,7 +15,6 @@
 #include "base/worker_win.h"
 #include "detect/answer_head.h"
 #include "detect/download_win.h"
-#include "ui/message_loop_win.h"
 
 namespace nb {
 namespace {
@@ -224,30 +224,33 @@ struct ProbeJob {
 };
 
 // The last probe's worker. A connection attempt cannot be called off, so a probe that outlived
-// its bound may still run; it is the only one that may.
+// its bound may still run; it is the only one that may. Guarded by ProbeMutex().
 std::shared_ptr<unique_handle>& LastProbe() {
-  static std::shared_ptr<unique_handle> last;
+  static auto& last = *new std::shared_ptr<unique_handle>;
   return last;
 }
 
-std::chrono::milliseconds TimeLeft(std::chrono::steady_clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-  return std::max(left, std::chrono::milliseconds{0});
+std::mutex& ProbeMutex() {
+  static auto& mutex = *new std::mutex;
+  return mutex;
 }
 
 }  // namespace
 
+std::wstring ScratchPatternFor(const std::wstring& path) { return path + L".*.part"; }
+
 bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono::milliseconds bound,
-                  std::uint64_t maxBytes, std::chrono::milliseconds abortGrace) {
+                  std::uint64_t maxBytes, std::chrono::milliseconds abortGrace, const StopSignal* stop) {
   Internet();  // loaded here, where a failure can be raised, before the worker uses it
+  if (stop && stop->Requested()) return false;
   auto job = std::make_shared<DownloadJob>(url, ScratchPathFor(path), maxBytes);
   const unique_handle worker = StartWorker(job);
-  bool finished = WaitWhilePainting(worker.get(), bound);
+  bool finished = WaitFor(worker.get(), stop, bound) == WaitEnd::kSignalled;
   if (!finished) {
     // A server that accepted the connection and never answers: no progress report arrives,
     // so only an abort from here ends the download.
     job->callback->RequestAbort();
-    finished = WaitWhilePainting(worker.get(), abortGrace);
+    finished = WaitFor(worker.get(), nullptr, abortGrace) == WaitEnd::kSignalled;
   }
   if (!finished) job->Abandon();  // it winds down by itself, its scratch file with it
   if (!finished || !job->Succeeded()) {
@@ -262,22 +265,29 @@ bool DownloadFile(const std::wstring& url, const std::wstring& path, std::chrono
   return true;
 }
 
-bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound) {
+bool ProbeConnection(const std::wstring& url, std::chrono::milliseconds bound, const StopSignal* stop) {
   Internet();
   const auto deadline = std::chrono::steady_clock::now() + bound;
   // An earlier probe that still runs is waited for instead of starting a second beside it; if it
-  // outlasts this bound too, this probe fails without a connection attempt of its own. (Another
-  // probe may start during the wait, from a message handled meanwhile: that one is waited for next.)
-  for (;;) {
-    const std::shared_ptr<unique_handle> earlier = LastProbe();
-    if (!earlier || WaitForSingleObject(earlier->get(), 0) == WAIT_OBJECT_0) break;
-    if (!WaitWhilePainting(earlier->get(), TimeLeft(deadline))) return false;
-  }
+  // outlasts this bound too, this probe fails without a connection attempt of its own. (Probes of
+  // two runs may meet here, each on its own worker.)
+  std::shared_ptr<unique_handle> worker;
   auto job = std::make_shared<ProbeJob>(url);
-  const auto worker = std::make_shared<unique_handle>(StartWorker(job));
-  LastProbe() = worker;
+  for (;;) {
+    std::shared_ptr<unique_handle> earlier;
+    {
+      std::lock_guard<std::mutex> lock(ProbeMutex());
+      earlier = LastProbe();
+      if (!earlier || WaitForSingleObject(earlier->get(), 0) == WAIT_OBJECT_0) {
+        worker = std::make_shared<unique_handle>(StartWorker(job));
+        LastProbe() = worker;
+        break;
+      }
+    }
+    if (WaitFor(earlier->get(), stop, TimeLeft(deadline)) != WaitEnd::kSignalled) return false;
+  }
   // One that has not ended by the bound is left to end by itself (the worker keeps what it uses).
-  return WaitWhilePainting(worker->get(), TimeLeft(deadline)) && job->connected.load();
+  return WaitFor(worker->get(), stop, TimeLeft(deadline)) == WaitEnd::kSignalled && job->connected.load();
 }
 
 void DeleteCacheEntry(const std::wstring& url) { Internet().deleteCacheEntry(url.c_str()); }

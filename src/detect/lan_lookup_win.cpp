@@ -11,8 +11,6 @@
 #include "base/dynamic_library_win.h"
 #include "base/skip_trap_win.h"
 #include "base/worker_win.h"
-#include "ui/message_loop_win.h"
-#include "ui/modal_win.h"
 #include "base/text_util.h"
 #include "base/text_win.h"
 
@@ -43,8 +41,6 @@ SocketsApi& Sockets() {
 // Where a lookup that could not be made leaves its trace; the user hears of it as a failed lookup.
 constexpr wchar_t kLookupLabel[] = L"frmMain GetHostNameByIP";
 
-void Tell(const wchar_t* text, UINT style = MB_OK) { ShowMessage(text, style, kProgramName); }
-
 // The system's reverse lookup. The host entry belongs to the thread that asked, so the name is
 // copied out there.
 std::optional<std::string> SystemReverseLookup(unsigned long address) {
@@ -73,17 +69,23 @@ struct LookupJob {
   std::optional<std::string> name;  // read only once the worker has ended
 };
 
-// Runs the lookup on a worker and waits for it at most `bound`, letting windows paint. Nothing
-// when it found no name, did not end in time, or could not be started.
-std::optional<std::string> LookUpWithin(unsigned long address, std::chrono::milliseconds bound, ReverseLookup lookup) {
+// Runs the lookup on a thread of its own and waits for it at most `bound`. Nothing when it found
+// no name, did not end in time, was stopped, or could not be started.
+std::optional<std::string> LookUpWithin(unsigned long address, std::chrono::milliseconds bound, ReverseLookup lookup,
+                                        const StopSignal* stop) {
   std::optional<std::string> name;
   // No thread, or no memory for one: the lookup failed.
   SkipTrap(kLookupLabel, [&] {
     auto job = std::make_shared<LookupJob>(address, std::move(lookup));
     const unique_handle worker = StartWorker(job);
-    if (WaitWhilePainting(worker.get(), bound)) name = job->name;
+    if (WaitFor(worker.get(), stop, bound) == WaitEnd::kSignalled) name = job->name;
   });
   return name;
+}
+
+// The release of the library, with its warning when it fails.
+void Cleanup(HostNameLookup& lookup) {
+  if (!SocketsCleanup()) lookup.notices.push_back({kCleanupFailedText, MB_OK | MB_ICONEXCLAMATION});
 }
 
 }  // namespace
@@ -117,35 +119,30 @@ bool SocketsStartup() {
   return Sockets().startup(MAKEWORD(1, 1), &data) == 0;
 }
 
-void SocketsCleanup() {
-  if (Sockets().cleanup() != 0) Tell(kCleanupFailedText, MB_OK | MB_ICONEXCLAMATION);
+bool SocketsCleanup() { return Sockets().cleanup() == 0; }
+
+HostNameLookup GetHostNameByIP(std::wstring_view address, const StopSignal* stop) {
+  return GetHostNameByIP(address, kHostNameBound, SystemReverseLookup, stop);
 }
 
-std::wstring GetHostNameByIP(std::wstring_view address) {
-  return GetHostNameByIP(address, kHostNameBound, SystemReverseLookup);
-}
-
-std::wstring GetHostNameByIP(std::wstring_view address, std::chrono::milliseconds bound, ReverseLookup lookup) {
+HostNameLookup GetHostNameByIP(std::wstring_view address, std::chrono::milliseconds bound, ReverseLookup lookup,
+                               const StopSignal* stop) {
+  HostNameLookup result;
   if (!SocketsStartup()) {
-    Tell(kSocketsFailedText);
-    return {};
+    result.notices.push_back({kSocketsFailedText, MB_OK});
+    return result;
   }
   const std::string ansiAddress = ToAnsi(address);
   const unsigned long value = Sockets().inetAddr(ansiAddress.c_str());
   if (value == INADDR_NONE) {
-    Tell(kInvalidIPText);
-    SocketsCleanup();
-    return {};
+    result.notices.push_back({kInvalidIPText, MB_OK});
+  } else if (const std::optional<std::string> found = LookUpWithin(value, bound, std::move(lookup), stop)) {
+    result.name = FromAnsi(*found);
+  } else {
+    result.notices.push_back({kLookupFailedText, MB_OK});
   }
-  const std::optional<std::string> found = LookUpWithin(value, bound, std::move(lookup));
-  if (!found) {
-    Tell(kLookupFailedText);
-    SocketsCleanup();
-    return {};
-  }
-  const std::wstring name = FromAnsi(*found);
-  SocketsCleanup();
-  return name;
+  Cleanup(result);
+  return result;
 }
 
 }  // namespace nb

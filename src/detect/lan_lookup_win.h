@@ -6,8 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nb {
+
+class StopSignal;
 
 // The LAN address, or empty text when no adapter has one. Raises (does not report) an error
 // of the platform call, such as run-time error 48 when the IP Helper library is missing.
@@ -20,16 +23,29 @@ inline constexpr std::chrono::milliseconds kHostNameBound{5000};
 // A reverse lookup of a network-order IPv4 value: the host's name, or nothing when there is none.
 using ReverseLookup = std::function<std::optional<std::string>(unsigned long address)>;
 
-// The host name of a dotted address, or empty text; failures are told in message boxes. The name
-// service is asked on a worker thread while the calling (user-interface) thread waits for at most
-// kHostNameBound and lets its windows paint; a lookup that takes longer counts as failed and is
-// left to end by itself. The second form takes the bound and the lookup to use (tests give theirs).
-std::wstring GetHostNameByIP(std::wstring_view address);
-std::wstring GetHostNameByIP(std::wstring_view address, std::chrono::milliseconds bound, ReverseLookup lookup);
+// A message box that a lookup asks its window to show: the text and the box's style.
+struct LookupNotice {
+  std::wstring text;
+  unsigned style = 0;
+  friend bool operator==(const LookupNotice&, const LookupNotice&) = default;
+};
 
-// Start and release the sockets library (version 1.1).
+struct HostNameLookup {
+  std::wstring name;                  // empty when none was found
+  std::vector<LookupNotice> notices;  // what went wrong, in order, for the window to show
+};
+
+// The host name of a dotted address, or empty text with the notices that say why. Runs on a
+// worker: the name service is asked on a thread of its own and waited for at most kHostNameBound
+// (or until the stop); a lookup that takes longer counts as failed and is left to end by itself.
+// The second form takes the bound and the lookup to use (tests give theirs).
+HostNameLookup GetHostNameByIP(std::wstring_view address, const StopSignal* stop = nullptr);
+HostNameLookup GetHostNameByIP(std::wstring_view address, std::chrono::milliseconds bound, ReverseLookup lookup,
+                               const StopSignal* stop = nullptr);
+
+// Start and release the sockets library (version 1.1); false when the release failed.
 bool SocketsStartup();
-void SocketsCleanup();
+bool SocketsCleanup();
 
 inline constexpr wchar_t kSocketsFailedText[] = L"Sockets failed to initialize.";
 inline constexpr wchar_t kInvalidIPText[] = L"String passed is an invalid IP.";

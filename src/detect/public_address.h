@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,26 +45,14 @@ struct ServiceSettings {
   std::chrono::milliseconds bound{5000};
 };
 
-// What the chain writes to: the progress window's lblTrying and the main window's labels.
-class ChainView {
- public:
-  virtual ~ChainView() = default;
-  virtual void SetTrying(std::wstring_view text) = 0;  // sets and repaints lblTrying
-  virtual std::wstring WanText() const = 0;            // lblWANip
-  virtual void SetWanText(std::wstring_view text) = 0;
-  virtual void SetHiddenPublicText(std::wstring_view text) = 0;  // lblHDDNPublicIP
-};
-
-// ---- Portable rules ----
-
 // The built-in probe site and services.
 ServiceSettings DefaultServiceSettings();
 
 // Replaces the probe URL and service URLs by stored values. `read` gives a value's text by
-// name, or kRegistryFailureMarker when it is missing; a missing or blank value keeps the
-// default. A replaced service is labelled with its URL's host (and port, when one is written).
+// name, or nothing when it is missing; a missing or blank value keeps the default. A replaced
+// service is labelled with its URL's host (and port, when one is written).
 ServiceSettings ApplyServiceOverrides(ServiceSettings settings,
-                                      const std::function<std::wstring(std::wstring_view)>& read);
+                                      const std::function<std::optional<std::wstring>(std::wstring_view)>& read);
 
 // The host of a URL, followed by ":port" when the URL names a port; user information is left
 // out. A URL without a host gives the URL itself, so that a label is never empty.
@@ -75,11 +64,5 @@ std::wstring TryingText(const PublicService& service);
 // Judges a downloaded answer: every line feed and carriage return is removed; the rest is the
 // result when it is a well-formed address, otherwise kAccessError.
 std::wstring AnswerResult(std::wstring_view answer);
-
-// The chain: connect notice, probe; on failure both labels get kAccessError and no service is
-// asked. Otherwise service 1, then 2 to 4 only while the WAN text is exactly kAccessError,
-// each announced in the progress text; at the end the WAN text is copied to the hidden label.
-void RunServiceChain(const ServiceSettings& settings, ChainView& view, const std::function<bool()>& probe,
-                     const std::function<std::wstring(const PublicService&)>& ask);
 
 }  // namespace nb

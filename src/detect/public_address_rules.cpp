@@ -25,11 +25,11 @@ ServiceSettings DefaultServiceSettings() {
 namespace {
 
 // The stored text when it is present and not blank.
-bool StoredValue(const std::function<std::wstring(std::wstring_view)>& read, std::wstring_view name,
+bool StoredValue(const std::function<std::optional<std::wstring>(std::wstring_view)>& read, std::wstring_view name,
                  std::wstring& value) {
-  std::wstring text = read(name);
-  if (text == kRegistryFailureMarker) return false;
-  text = Trim(text);
+  const std::optional<std::wstring> stored = read(name);
+  if (!stored) return false;
+  std::wstring text(Trim(*stored));
   if (text.empty()) return false;
   value = std::move(text);
   return true;
@@ -38,7 +38,7 @@ bool StoredValue(const std::function<std::wstring(std::wstring_view)>& read, std
 }  // namespace
 
 ServiceSettings ApplyServiceOverrides(ServiceSettings settings,
-                                      const std::function<std::wstring(std::wstring_view)>& read) {
+                                      const std::function<std::optional<std::wstring>(std::wstring_view)>& read) {
   std::wstring value;
   if (StoredValue(read, kProbeUrlValue, value)) settings.probeUrl = value;
   for (std::size_t i = 0; i < settings.services.size(); ++i) {
@@ -73,23 +73,6 @@ std::wstring AnswerResult(std::wstring_view answer) {
   }
   if (IsIP(text)) return text;
   return kAccessError;
-}
-
-void RunServiceChain(const ServiceSettings& settings, ChainView& view, const std::function<bool()>& probe,
-                     const std::function<std::wstring(const PublicService&)>& ask) {
-  view.SetTrying(kConnectNotice);
-  if (!probe()) {
-    view.SetWanText(kAccessError);
-    view.SetHiddenPublicText(kAccessError);
-    return;
-  }
-  for (std::size_t i = 0; i < settings.services.size(); ++i) {
-    if (i > 0 && view.WanText() != kAccessError) break;
-    const PublicService& service = settings.services[i];
-    view.SetTrying(TryingText(service));
-    view.SetWanText(ask(service));
-  }
-  view.SetHiddenPublicText(view.WanText());
 }
 
 }  // namespace nb

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -8,43 +9,70 @@
 #include "base/skip_trap_win.h"
 #include "base/system_error_win.h"
 #include "base/text_win.h"
+#include "base/unique_any_win.h"
+#include "base/worker_win.h"
 #include "detect/download_win.h"
 #include "detect/public_address_win.h"
 #include "settings/appdata_win.h"
 #include "settings/registry_win.h"
-#include "ui/error_report_win.h"
-#include "ui/message_loop_win.h"
 
 namespace nb {
+namespace {
+
+std::timed_mutex& AnswerFileMutex() {
+  static auto& mutex = *new std::timed_mutex;  // a service may still run as the program ends
+  return mutex;
+}
+
+}  // namespace
 
 ServiceSettings LoadServiceSettings() {
   return ApplyServiceOverrides(DefaultServiceSettings(),
                                [](std::wstring_view name) { return ReadString(kProgramKey, name); });
 }
 
-std::wstring GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings) {
+ServiceAnswer GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings, const StopSignal* stop) {
   try {
-    const std::wstring folder = GetAppDataDir(ExecutableFolder());
-    ProcessMessages(MessageKinds::PaintOnly);
-    const std::wstring target = folder + kAnswerFileName;
+    // Two runs at once (a background check and the address table's fetch, say) would share the
+    // one answer file: each service procedure has it to itself, or gives up after a while.
+    std::unique_lock<std::timed_mutex> turn(AnswerFileMutex(), std::defer_lock);
+    if (!turn.try_lock_for(2 * (settings.bound + kAbortGrace))) return {kAccessError};
+    const std::wstring target = GetAppDataDir(ExecutableFolder()) + kAnswerFileName;
     // Forces a fresh answer instead of one the internet cache kept; there may be no entry.
     DeleteCacheEntry(service.url);
-    if (!DownloadFile(service.url, target, settings.bound, kMaxAnswerBytes)) return kAccessError;
+    if (!DownloadFile(service.url, target, settings.bound, kMaxAnswerBytes, kAbortGrace, stop)) return {kAccessError};
     const std::optional<std::string> answer = ReadWholeFile(target, kMaxAnswerBytes);
     std::wstring result = answer ? AnswerResult(FromAnsi(*answer)) : std::wstring(kAccessError);
     if (!DeleteFileW(target.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", target);
-    return result;
+    return {std::move(result)};
   } catch (...) {
     // Even describing the error may fail (out of memory); the result is the failure text all the same.
-    SkipTrap(service.reportLabel, [&] { ReportError(CurrentError(), service.reportLabel); });
-    return kAccessError;
+    ServiceAnswer failed{kAccessError};
+    SkipTrap(service.reportLabel, [&] { failed.error = CurrentError(); });
+    return failed;
   }
 }
 
-void RunPublicAddressChain(const ServiceSettings& settings, ChainView& view) {
-  RunServiceChain(
-      settings, view, [&] { return ProbeConnection(settings.probeUrl, settings.bound); },
-      [&](const PublicService& service) { return GetPublicIPFrom(service, settings); });
+DetectionResult FindAddresses(const ServiceSettings& settings, const std::function<std::wstring()>& lanAddress,
+                              const StopSignal& stop, const std::function<void(RunStep)>& progress) {
+  return RunDetection(settings,
+                      {lanAddress, [&] { return ProbeConnection(settings.probeUrl, settings.bound, &stop); },
+                       [&](const PublicService& service) { return GetPublicIPFrom(service, settings, &stop); },
+                       progress, [&] { return stop.Requested(); }});
+}
+
+void RemoveLeftoverAnswerFiles() {
+  SkipTrap(L"Netbeacon start-up", [] {
+    const std::wstring folder = GetAppDataDir(ExecutableFolder());
+    const std::wstring answer = folder + kAnswerFileName;
+    DeleteFileW(answer.c_str());
+    WIN32_FIND_DATAW found;
+    const unique_find search(FindFirstFileW(ScratchPatternFor(answer).c_str(), &found));
+    if (!search) return;
+    do {
+      DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search.get(), &found));
+  });
 }
 
 }  // namespace nb

@@ -17,9 +17,6 @@ inline constexpr wchar_t kAllIPsLoadErrorLabel[] = L"frmALLIPs Form_Load";
 inline constexpr wchar_t kAllIPsCopyErrorLabel[] = L"frmALLIPs cmdCopyToClipBoard_Click";
 inline constexpr wchar_t kWin95LibraryHint[] = L"This option is not functional under Windows 95. Sorry for that.";
 
-// The text of the main window's hidden public-address label until a detection run sets it.
-inline constexpr wchar_t kPublicNotYetSet[] = L"lblHDDNPublicIP";
-
 // The system's IPv4 address table as bytes: a 32-bit little-endian entry count, then rows of 24
 // bytes whose first four bytes are the address in network byte order.
 inline constexpr std::size_t kAddressTableCountBytes = 4;

@@ -21,7 +21,9 @@ constexpr wchar_t kCopyTip[] = L"Copies the selected addresses to the clipboard"
 
 std::wstring GetPublicIP() {
   const ServiceSettings settings = LoadServiceSettings();
-  return GetPublicIPFrom(settings.services[0], settings);
+  const ServiceAnswer answer = GetPublicIPFrom(settings.services[0], settings);
+  if (answer.error) ReportError(*answer.error, settings.services[0].reportLabel);
+  return answer.result;
 }
 
 FrmALLIPs::FrmALLIPs(MainWindowParts main, std::function<std::vector<std::wstring>()> localIPs,
@@ -64,9 +66,9 @@ void FrmALLIPs::Form_Load() {
   // From here on an error ends the load with the error report; what was filled in stays.
   try {
     std::vector<std::wstring> table = localIPs_();
-    const std::wstring publicResult = main_.publicResult ? main_.publicResult() : std::wstring(kPublicNotYetSet);
-    const std::vector<std::wstring> entries = LocalAddressList(
-        std::move(table), publicResult == kPublicNotYetSet ? FetchPublicShowingProgress() : publicResult);
+    const std::optional<std::wstring> publicResult = main_.publicResult ? main_.publicResult() : std::nullopt;
+    const std::vector<std::wstring> entries =
+        LocalAddressList(std::move(table), publicResult ? *publicResult : FetchPublicShowingProgress());
     for (const std::wstring& entry : entries) List1.Add(entry);
     Label1.SetText(AddressCountLine(entries.size()));
     UpdateCopyButton();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,8 @@ struct MainWindowParts {
   // The main window: the progress window's owner, and what this window is centred over when it
   // has no owner.
   HWND window = nullptr;
-  // The text of its hidden label lblHDDNPublicIP (kPublicNotYetSet until a run has set it).
-  std::function<std::wstring()> publicResult;
+  // The last public-address result (an address or "Access error"); nothing until a run has set it.
+  std::function<std::optional<std::wstring>()> publicResult;
   // Its progress window, shown while the first service is asked; nullptr for none.
   FrmWorking* working = nullptr;
 };

@@ -69,8 +69,7 @@ struct SendJob {
 
 // A stored string, or the default when the read failed.
 std::wstring StoredOr(const wchar_t* valueName, const wchar_t* missing) {
-  std::wstring text = ReadString(kProgramKey, valueName);
-  return text == kRegistryFailureMarker ? std::wstring(missing) : text;
+  return ReadString(kProgramKey, valueName).value_or(missing);
 }
 
 void InfoRequired(const std::wstring& text) { ShowMessage(text, MB_OK | MB_ICONINFORMATION, kInfoRequiredTitle); }
@@ -81,7 +80,7 @@ std::wstring ErrorDisplayText(const std::wstring& text) { return sReplace(sRepla
 
 }  // namespace
 
-FrmSendmail::FrmSendmail(MainWindowLabels mainWindow) : mainWindow_(mainWindow) {
+FrmSendmail::FrmSendmail(std::wstring address) : address_(std::move(address)) {
   dlgFile.title = L"Attach a file";
 }
 
@@ -153,16 +152,10 @@ void FrmSendmail::Load(HWND owner) {
 void FrmSendmail::Form_Load() {
   SkipTrap(kLoadLabel, [&] { CreateKey(kProgramKey); });
   SkipTrap(kLoadLabel, [&] {
-    txtFrom.SetText(ReadString(kProgramKey, kMailFrom));
-    txtTo.SetText(ReadString(kProgramKey, kMailTo));
-    txtCc.SetText(ReadString(kProgramKey, kMailCC));
-    txtSubject.SetText(ReadString(kProgramKey, kMailSubject));
-  });
-  SkipTrap(kLoadLabel, [&] {
-    for (const Control* box : {&txtFrom, &txtTo, &txtCc}) {
-      if (box->Text() == kRegistryFailureMarker) box->SetText(L"");
-    }
-    if (txtSubject.Text() == kRegistryFailureMarker) txtSubject.SetText(kDefaultSubject);
+    txtFrom.SetText(StoredOr(kMailFrom, L""));
+    txtTo.SetText(StoredOr(kMailTo, L""));
+    txtCc.SetText(StoredOr(kMailCC, L""));
+    txtSubject.SetText(StoredOr(kMailSubject, kDefaultSubject));
   });
   SkipTrap(kLoadLabel, [&] { txtServer.SetText(StoredOr(kMailSMTP, L"")); });
   SkipTrap(kLoadLabel, [&] {
@@ -174,17 +167,15 @@ void FrmSendmail::Form_Load() {
   SkipTrap(kLoadLabel, [&] {
     if (chkAuth.Value() != BST_CHECKED) return;
     txtUser.SetText(StoredOr(kMailSMTPauthUser, L""));
-    std::wstring password = ReadBinary(kProgramKey, kMailSMTPauthPW);
-    if (password == kRegistryFailureMarker) return;
-    txtPassword.SetText(Dcrypt(password, AnsiCharacterCodes()));
+    std::optional<std::wstring> password = ReadBinary(kProgramKey, kMailSMTPauthPW);
+    if (!password) return;
+    txtPassword.SetText(Dcrypt(*password, AnsiCharacterCodes()));
   });
   ReportTrap(kLoadLabel, [&] {
     loadCharsets();
     attachmentPaths.clear();
-    const bool lan = mainWindow_.lblHDDNLANmail.Text() == kMailLanFlag;
-    const std::wstring address = (lan ? mainWindow_.lblLANip : mainWindow_.lblWANip).Text();
     lblStatus.SetText(L"");
-    txtBody.SetText(L"Here's my new IP:\r\n" + address + L"\r\n");
+    txtBody.SetText(L"Here's my new IP:\r\n" + address_ + L"\r\n");
   });
 }
 

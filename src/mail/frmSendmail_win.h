@@ -12,7 +12,7 @@
 
 namespace nb {
 
-// The flags the main window's hidden label lblHDDNLANmail carries for this window.
+// The flags the main window's hidden label lblHDDNLANmail shows while this window mails an address.
 inline constexpr wchar_t kMailLanFlag[] = L"LANMAIL";
 inline constexpr wchar_t kMailWanFlag[] = L"WANMAIL";
 
@@ -48,14 +48,8 @@ class FrmSendmail : public ModalWindow {
     idCmdClose = IDCANCEL,
   };
 
-  // The main window's labels that the load reads: the flag that says which address to mail, and
-  // the two addresses.
-  struct MainWindowLabels {
-    const Control& lblHDDNLANmail;
-    const Control& lblLANip;
-    const Control& lblWANip;
-  };
-  explicit FrmSendmail(MainWindowLabels mainWindow);
+  // The address the mail carries (the main window's LAN or public address, as its label shows it).
+  explicit FrmSendmail(std::wstring address);
 
   void Load(HWND owner) override;
 
@@ -120,7 +114,7 @@ class FrmSendmail : public ModalWindow {
   void SendMail();
   bool FieldsFilled() const;
 
-  MainWindowLabels mainWindow_;
+  std::wstring address_;
   ControlColours attachmentsColours_;
   ControlColours credentialsColours_;
   bool sending_ = false;

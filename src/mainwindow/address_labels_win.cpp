@@ -11,25 +11,32 @@
 
 namespace nb {
 
-void FrmMain::ShowHostName(const std::wstring& captionPrefix, const std::wstring& address) {
-  const std::wstring name = GetHostNameByIP(address);
-  FrmHostName window(captionPrefix + address, name);
-  Modal().ShowModal(window, hwnd());
+// The lookup runs on a worker; its notices, then the host-name window, come when it has ended. A
+// double click while a lookup is under way starts none.
+void FrmMain::ShowHostName(const wchar_t* handlerLabel, const std::wstring& captionPrefix, const std::wstring& address) {
+  if (hostName_.Running()) return;
+  hostName_.Start(
+      hwnd(), [address](TaskContext<std::monostate>& task) { return GetHostNameByIP(address, &task.Stop()); },
+      [this, handlerLabel, caption = captionPrefix + address](HostNameLookup found) {
+        ReportTrap(handlerLabel, [&] {
+          for (const LookupNotice& notice : found.notices) ShowMessage(notice.text, notice.style, kProgramName);
+          FrmHostName window(caption, found.name);
+          Modal().ShowModal(window, hwnd());
+        });
+      });
 }
 
 void FrmMain::lblLANip_DblClick() {
-  ReportTrap(L"frmMain lblLANip_DblClick", [&] {
-    const std::wstring address = lblLANip.Text();
-    if (address == kPlaceholder) return;
-    ShowHostName(L"Computer Name - ", address);
+  constexpr wchar_t kLabel[] = L"frmMain lblLANip_DblClick";
+  ReportTrap(kLabel, [&] {
+    if (addresses_.lan) ShowHostName(kLabel, L"Computer Name - ", *addresses_.lan);
   });
 }
 
 void FrmMain::lblWANip_DblClick() {
-  ReportTrap(L"frmMain lblWANip_DblClick", [&] {
-    const std::wstring address = lblWANip.Text();
-    if (address == kPlaceholder || address == kAccessError) return;
-    ShowHostName(L"Host Name - ", address);
+  constexpr wchar_t kLabel[] = L"frmMain lblWANip_DblClick";
+  ReportTrap(kLabel, [&] {
+    if (addresses_.PublicFound()) ShowHostName(kLabel, L"Host Name - ", *addresses_.wan);
   });
 }
 
@@ -41,24 +48,22 @@ void FrmMain::PopUp(HMENU menu, const Control& label, int x, int y) {
 }
 
 void FrmMain::lblLANip_MouseDown(int button, int x, int y) {
-  if (button != 2 || lblLANip.Text() == kPlaceholder) return;
+  if (button != 2 || !addresses_.lan) return;
   PopUp(lanPopup_.get(), lblLANip, x, y);
 }
 
 void FrmMain::lblWANip_MouseDown(int button, int x, int y) {
-  const std::wstring text = lblWANip.Text();
-  if (button != 2 || text == kPlaceholder || text == kAccessError) return;
+  if (button != 2 || !addresses_.PublicFound()) return;
   PopUp(wanPopup_.get(), lblWANip, x, y);
 }
 
 void FrmMain::lblLANip_MouseMove() {
-  if (lblLANip.Text() != kPlaceholder) toolTips_.SetText(lblLANip.hwnd, kLanTip);
+  if (addresses_.lan) toolTips_.SetText(lblLANip.hwnd, kLanTip);
 }
 
 void FrmMain::lblWANip_MouseMove() {
-  const std::wstring text = lblWANip.Text();
-  if (text == kPlaceholder) return;
-  toolTips_.SetText(lblWANip.hwnd, text == kAccessError ? kWanFailedTip : kWanTip);
+  if (!addresses_.wan) return;
+  toolTips_.SetText(lblWANip.hwnd, addresses_.PublicFound() ? kWanTip : kWanFailedTip);
 }
 
 void FrmMain::OnLabelMouse(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,54 +1,105 @@
-// The detection run: the progress window, the LAN address, the public-address chain and the log.
+// The detection run: the progress window, the run on a worker, and what follows its end (the
+// labels, the error reports, the log, the address table's menu entry, a switch's copy).
 #include <windows.h>
 
 #include "addresslog/log_writer_win.h"
 #include "base/skip_trap_win.h"
+#include "detect/public_address_win.h"
 #include "mainwindow/frmMain_win.h"
 #include "ui/error_report_win.h"
 #include "ui/menus_win.h"
-#include "ui/message_loop_win.h"
 
 namespace nb {
 
-void FrmMain::SetTrying(std::wstring_view text) { working_.SetTrying(text); }
-std::wstring FrmMain::WanText() const { return lblWANip.Text(); }
-void FrmMain::SetWanText(std::wstring_view text) { lblWANip.SetText(text); }
-void FrmMain::SetHiddenPublicText(std::wstring_view text) { lblHDDNPublicIP.SetText(text); }
+void FrmMain::SetAddresses(const Addresses& addresses) {
+  addresses_ = addresses;
+  ShowAddresses();
+}
+
+// The labels show the value; the hidden one keeps the last public-address result.
+void FrmMain::ShowAddresses() {
+  lblLANip.SetText(addresses_.LanText());
+  lblWANip.SetText(addresses_.WanText());
+  lblHDDNPublicIP.SetText(addresses_.wan.value_or(kPublicNotYetSet));
+}
+
+void FrmMain::updateLOG() { AppendAddressChanges(addresses_.LanText(), addresses_.WanText()); }
+
+void FrmMain::cmdFindMyIP_Click() { StartRun(nullptr); }
+
+// A run, then `then`. A click while a run is under way starts nothing: Find is disabled then.
+void FrmMain::StartRun(std::function<void()> then) {
+  if (run_.Running()) return;
+  afterRun_ = std::move(then);
+  showIPs();
+}
 
 void FrmMain::showIPs() {
-  const bool done = ReportTrap(L"frmMain Sub showIPs", [&] {
+  const bool started = ReportTrap(kShowIPsErrorLabel, [&] {
     if (!working_.IsOpen()) working_.Load(hwnd());
     if (!working_.Visible()) working_.Show();
     working_.Repaint();
-    lblLANip.SetText(lanLookup());
-    // The one point of the run where clicks and keys are let through.
-    ProcessMessages(MessageKinds::AllQueued);
-    RunPublicAddressChain(LoadServiceSettings(), *this);
-    working_.Hide();
+    run_.Start(
+        hwnd(),
+        [settings = LoadServiceSettings(), lan = lanLookup](TaskContext<RunStep>& task) {
+          return FindAddresses(settings, lan, task.Stop(), [&task](RunStep step) { task.Report(std::move(step)); });
+        },
+        [this](DetectionResult result) { RunEnded(std::move(result)); },
+        [this](const RunStep& step) { RunStepShown(step); });
+    // The focus leaves Find before it is disabled, so that the keyboard still reaches the window.
+    if (GetFocus() == cmdFindMyIP.hwnd) cmdPREFS.Focus();
+    cmdFindMyIP.Enable(false);
   });
-  // After an error report the progress window goes too.
-  if (!done) working_.Hide();
+  if (!started) {
+    working_.Hide();
+    AfterRun();
+  }
 }
 
-void FrmMain::updateLOG() { AppendAddressChanges(lblLANip.Text(), lblWANip.Text()); }
+void FrmMain::RunStepShown(const RunStep& step) {
+  if (step.kind == RunStep::Kind::kTrying) {
+    working_.SetTrying(step.text);
+    return;
+  }
+  addresses_.lan = step.text;
+  ShowAddresses();
+}
 
-void FrmMain::cmdFindMyIP_Click() {
-  // A click handled while a run waits does not start a second run inside the first.
-  if (runActive_) return;
-  runActive_ = true;
+void FrmMain::RunEnded(DetectionResult result) {
+  working_.Hide();
+  cmdFindMyIP.Enable(true);
+  TakeFindings(addresses_, result);
+  ShowAddresses();
+  for (const ErrorToReport& report : result.reports) ReportError(report.error, report.label);
+  AfterRun();
+}
+
+// The rest of the Find button's work: the log and the address table's menu entry when both
+// addresses are there, the focus; then what follows the run, and the load step's next run.
+void FrmMain::AfterRun() {
   ReportTrap(L"frmMain cmdFindMyIP_Click", [&] {
-    showIPs();
-    if (lblLANip.Text() == kPlaceholder || lblWANip.Text() == kPlaceholder) return;
+    if (!addresses_.BothKnown()) return;
     updateLOG();
     EnableMenuCommand(menuBar(), frmMainIds::menuShowALLIPs, true);
     SkipTrap(L"frmMain cmdFindMyIP_Click", [&] { cmdPREFS.Focus(); });
   });
-  runActive_ = false;
-  // A close asked for while the run waited happens now.
-  if (closePending_) {
-    closePending_ = false;
-    Close();
+  if (const std::function<void()> then = std::exchange(afterRun_, nullptr)) {
+    SkipTrap(L"frmMain Form_Load", then);
   }
+  ContinueLoad();
+}
+
+// The load step's runs, one after the other; the window shows itself once they are over.
+void FrmMain::ContinueLoad() {
+  if (!loading_ || run_.Running() || !IsOpen()) return;
+  if (!loadRuns_.empty()) {
+    std::function<void()> then = std::move(loadRuns_.front());
+    loadRuns_.pop_front();
+    StartRun(std::move(then));
+    return;
+  }
+  loading_ = false;
+  if (showRequested_) Show();
 }
 
 }  // namespace nb

@@ -116,7 +116,8 @@ void FrmMain::CreateControlsAndToolTips() {
 }
 
 void FrmMain::Show() {
-  if (!IsOpen()) return;
+  showRequested_ = true;
+  if (!IsOpen() || loading_) return;
   ShowWindow(hwnd(), SW_SHOW);
   UpdateWindow(hwnd());
   if (GetFocus() != cmdPREFS.hwnd) cmdFindMyIP.Focus();
@@ -127,30 +128,31 @@ void FrmMain::ApplyColours(COLORREF text, COLORREF back) {
   lblWANip.SetColours(text, back);
 }
 
-bool FrmMain::MenuEnabled(int commandId) const { return MenuCommandEnabled(menuBar(), commandId); }
-
 // ---------------------------------------------------------------------------------------------
 // Load, close and resize: every step is skipped when it fails.
 
+// The runs it asks for go one after the other, each on a worker; the window is first shown when
+// they are over (ContinueLoad).
 void FrmMain::Form_Load() {
   constexpr wchar_t kLabel[] = L"frmMain Form_Load";
+  loading_ = true;
   LoadPreferences();
   SkipTrap(kLabel, [&] { EnableMenuCommand(menuBar(), menuShowALLIPs, false); });
   SkipTrap(kLabel, [&] {
-    if (chkAutoRun.Value() == BST_CHECKED) cmdFindMyIP_Click();
+    if (chkAutoRun.Value() == BST_CHECKED) loadRuns_.push_back(nullptr);
   });
   // A command-line switch: a run, then its address is copied. Each switch is a step of its own.
-  const auto switchStep = [&](const wchar_t* switchText, const auto& copy) {
+  const auto switchStep = [&](const wchar_t* switchText, void (FrmMain::*copy)()) {
     SkipTrap(kLabel, [&] {
       userCommand = argumentText_;
       if (userCommand != switchText) return;
       userCommandIssued = true;
-      cmdFindMyIP_Click();
-      copy();
+      loadRuns_.push_back([this, copy] { (this->*copy)(); });
     });
   };
-  switchStep(kSwitchCopyPublic, [&] { menuCopyWANtoClipboard_Click(); });
-  switchStep(kSwitchCopyLan, [&] { menuCopyLANtoClipboard_Click(); });
+  switchStep(kSwitchCopyPublic, &FrmMain::menuCopyWANtoClipboard_Click);
+  switchStep(kSwitchCopyLan, &FrmMain::menuCopyLANtoClipboard_Click);
+  ContinueLoad();
 }
 
 void FrmMain::Form_QueryUnload() {
@@ -181,13 +183,6 @@ void FrmMain::Form_Resize() {
 // ---------------------------------------------------------------------------------------------
 // The menus
 
-void FrmMain::menuCopyLANtoClipboard_Click() { CopyToClipboard(lblLANip); }
-void FrmMain::menuCopyWANtoClipboard_Click() { CopyToClipboard(lblWANip); }
-void FrmMain::menuSaveLANas_Click() { SaveToFile(lblLANip); }
-void FrmMain::menuSaveWANas_Click() { SaveToFile(lblWANip); }
-void FrmMain::menuSendLANemail_Click() { SendByMail(kMailLanFlag); }
-void FrmMain::menuSendWANemail_Click() { SendByMail(kMailWanFlag); }
-
 void FrmMain::menuColorsBlackOnWhite_Click() {
   const bool done = ReportTrap(L"menuColorsBlackOnWhite_Click", [&] {
     if (lblLANip.TextColour() == kBlack) {
@@ -215,7 +210,7 @@ void FrmMain::menuClearlog_Click() {
 }
 
 void FrmMain::menuShowALLIPs_Click() {
-  FrmALLIPs table({hwnd(), [this] { return lblHDDNPublicIP.Text(); }, &working_});
+  FrmALLIPs table({hwnd(), [this] { return addresses_.wan; }, &working_});
   Modal().ShowModal(table, nullptr);
 }
 
@@ -253,13 +248,14 @@ void FrmMain::OnCommand(int id, int code) {
   }
 }
 
-// The close request never refuses; one that arrives while a run waits is carried out when the run
-// ends.
-void FrmMain::CloseNowOrAfterRun() {
-  if (runActive_) {
-    closePending_ = true;
-    return;
-  }
+// The close request never refuses, and never waits: a run under way is dropped (it writes
+// nothing), and so are the load step's runs still to come.
+void FrmMain::CloseNow() {
+  run_.Stop();
+  hostName_.Stop();
+  loadRuns_.clear();
+  loading_ = false;
+  working_.Hide();
   Form_QueryUnload();
   DestroyWindow(hwnd());
 }
@@ -277,7 +273,7 @@ bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
       Form_Resize();
       return false;
     case WM_CLOSE:
-      CloseNowOrAfterRun();
+      CloseNow();
       result = 0;
       return true;
     case WM_QUERYENDSESSION:
@@ -287,10 +283,7 @@ bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
       return true;
     case WM_ENDSESSION:
       // The session ends (log off, shut down) and the program with it: the close step runs.
-      if (wParam) {
-        if (runActive_) StorePreferences();
-        CloseNowOrAfterRun();
-      }
+      if (wParam) CloseNow();
       result = 0;
       return true;
     default:

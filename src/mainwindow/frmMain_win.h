@@ -1,36 +1,40 @@
 // The main window: the two addresses, the Find button, the two option boxes and the menus.
 //
 // Its code lives in rooms of its own, all in mainwindow/:
-//   frmMain.cpp           the window, its controls and menus, and the handlers that wire them
-//   address_labels.cpp    the address labels' double click, right click and tool tips
-//   main_preferences.cpp  the preferences it loads and stores (LoadPreferences, StorePreferences)
-//   command_line.cpp      the command-line switches
-//   detection_run.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)
-//   address_output.cpp    copying an address to the clipboard, saving it to a file, mailing it
+//   frmMain_win.cpp           the window, its controls and menus, and the handlers that wire them
+//   address_labels_win.cpp    the address labels' double click, right click and tool tips
+//   main_preferences_win.cpp  the preferences it loads and stores (LoadPreferences, StorePreferences)
+//   command_line.cpp          the command-line switches
+//   detection_run_win.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)
+//   address_output_win.cpp    copying an address to the clipboard, saving it to a file, mailing it
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 
 #include "base/unique_any_win.h"
+#include "detect/detection.h"
 #include "detect/frmWorking_win.h"
-#include "detect/public_address_win.h"
+#include "detect/lan_lookup_win.h"
 #include "mainwindow/frmMain_ids.h"
 #include "ui/controls_win.h"
 #include "ui/modal_win.h"
+#include "ui/task_win.h"
 #include "ui/tool_tips_win.h"
 #include "ui/window_win.h"
 
 namespace nb {
-
-inline constexpr wchar_t kPlaceholder[] = L"---.---.---.---";
 
 // Tool tips of the address labels; their blanks belong to them.
 inline constexpr wchar_t kLanTip[] = L" LAN IP - Right-click for more options ";
 inline constexpr wchar_t kWanTip[] = L" WAN IP - Right-click for more options ";
 inline constexpr wchar_t kWanFailedTip[] = L" WAN IP - Unable to access external source ";
 
-class FrmMain : public Window, private ChainView {
+// The hidden public-address label's text until a run has set it.
+inline constexpr wchar_t kPublicNotYetSet[] = L"lblHDDNPublicIP";
+
+class FrmMain : public Window {
  public:
   FrmMain();
   ~FrmMain() override;
@@ -39,9 +43,10 @@ class FrmMain : public Window, private ChainView {
   // argument text (by default the program's own); the window stays hidden.
   void Load();
   void Load(std::wstring argumentText);
+  // Shows the window, once the load step's runs are over.
   void Show();
 
-  // Controls, by name.
+  // Controls, by name. The address labels and the hidden labels show the addresses value.
   ColourLabel lblLANip;
   ColourLabel lblWANip;
   Button cmdFindMyIP;
@@ -56,7 +61,12 @@ class FrmMain : public Window, private ChainView {
   HWND toolTips() const { return toolTips_.hwnd(); }
   FrmWorking& frmWorking() { return working_; }
 
+  // What the window knows of the addresses; setting it shows it in the labels.
+  const Addresses& addresses() const { return addresses_; }
+  void SetAddresses(const Addresses& addresses);
+
   // Where the LAN address comes from (the adapter list; tests may put a failing source here).
+  // Called on the run's worker.
   std::function<std::wstring()> lanLookup;
 
   std::wstring userCommand;
@@ -67,7 +77,7 @@ class FrmMain : public Window, private ChainView {
   void Form_QueryUnload();
   void Form_Resize();
 
-  // The detection run.
+  // The detection run: starts it on a worker; the window answers meanwhile, Find excepted.
   void cmdFindMyIP_Click();
   void showIPs();
   void updateLOG();
@@ -96,7 +106,6 @@ class FrmMain : public Window, private ChainView {
   void menuIPconfig_Click();
 
   void ApplyColours(COLORREF text, COLORREF back);
-  bool MenuEnabled(int commandId) const;
 
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -104,27 +113,39 @@ class FrmMain : public Window, private ChainView {
   void OnDestroy() override;
 
  private:
-  // The public-address chain writes through these (detection_run.cpp).
-  void SetTrying(std::wstring_view text) override;
-  std::wstring WanText() const override;
-  void SetWanText(std::wstring_view text) override;
-  void SetHiddenPublicText(std::wstring_view text) override;
+  // detection_run_win.cpp
+  void StartRun(std::function<void()> then);
+  void RunStepShown(const RunStep& step);
+  void RunEnded(DetectionResult result);
+  void AfterRun();
+  void ContinueLoad();
+  void ShowAddresses();
 
-  // main_preferences.cpp
+  // main_preferences_win.cpp
   void LoadPreferences();
   void StorePreferences();
-  // address_output.cpp
-  void CopyToClipboard(const Control& label);
-  void SaveToFile(const Control& label);
-  void SendByMail(const wchar_t* flag);
+  // address_output_win.cpp
+  void CopyToClipboard(const std::wstring& text, const wchar_t* handlerLabel);
+  void SaveToFile(const std::wstring& text, const wchar_t* handlerLabel);
+  void SendByMail(const wchar_t* flag, const std::wstring& address);
 
   void CreateControlsAndToolTips();
-  void CloseNowOrAfterRun();
+  void CloseNow();
   void CloseOtherWindows();
-  void ShowHostName(const std::wstring& captionPrefix, const std::wstring& address);
+  void ShowHostName(const wchar_t* handlerLabel, const std::wstring& captionPrefix, const std::wstring& address);
   void PopUp(HMENU menu, const Control& label, int x, int y);
   void OnLabelMouse(UINT msg, WPARAM wParam, LPARAM lParam);
   void ToggleCheck(const CheckBox& box);
+
+  Addresses addresses_;
+  Task<DetectionResult, RunStep> run_;
+  Task<HostNameLookup> hostName_;
+  // The load step's runs, each with what follows it (a switch's copy), one after the other; the
+  // window is shown once they are over.
+  std::deque<std::function<void()>> loadRuns_;
+  std::function<void()> afterRun_;  // what follows the run under way
+  bool loading_ = false;
+  bool showRequested_ = false;
 
   unique_hmenu lanPopup_;
   unique_hmenu wanPopup_;
@@ -133,8 +154,6 @@ class FrmMain : public Window, private ChainView {
   FrmWorking working_;
   FileDialogArgs saveDialog_;  // remembers the last chosen name while the window lives
   std::wstring argumentText_;
-  bool runActive_ = false;
-  bool closePending_ = false;
 };
 
 }  // namespace nb

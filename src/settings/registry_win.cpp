@@ -82,11 +82,11 @@ void CreateKey(std::wstring_view keyPath) {
   }
 }
 
-std::wstring ReadString(std::wstring_view keyPath, std::wstring_view valueName) {
+std::optional<std::wstring> ReadString(std::wstring_view keyPath, std::wstring_view valueName) {
   const unique_hkey key = OpenKey(keyPath, KEY_READ);
-  if (!key) return kRegistryFailureMarker;
+  if (!key) return std::nullopt;
   const auto bytes = QueryBytes(key.get(), valueName);
-  if (!bytes) return kRegistryFailureMarker;
+  if (!bytes) return std::nullopt;
   // The stored type is not examined: the bytes are taken as UTF-16 text up to its first NUL.
   std::wstring text(bytes->size() / sizeof(wchar_t), L'\0');
   if (!text.empty()) std::memcpy(text.data(), bytes->data(), text.size() * sizeof(wchar_t));
@@ -101,11 +101,11 @@ void WriteString(std::wstring_view keyPath, std::wstring_view valueName, std::ws
   SetValue(key.get(), valueName, REG_SZ, stored.c_str(), (stored.size() + 1) * sizeof(wchar_t));
 }
 
-std::wstring ReadBinary(std::wstring_view keyPath, std::wstring_view valueName) {
+std::optional<std::wstring> ReadBinary(std::wstring_view keyPath, std::wstring_view valueName) {
   const unique_hkey key = OpenKey(keyPath, KEY_READ);
-  if (!key) return kRegistryFailureMarker;
+  if (!key) return std::nullopt;
   const auto bytes = QueryBytes(key.get(), valueName);
-  if (!bytes) return kRegistryFailureMarker;
+  if (!bytes) return std::nullopt;
   std::wstring text;
   text.reserve(bytes->size());
   for (const BYTE byte : *bytes) {

@@ -9,8 +9,16 @@
 
 namespace nb {
 
-std::optional<int> StoredTwips(std::wstring_view stored) {
-  const auto value = ParseNumber(stored);
+namespace {
+
+std::optional<double> StoredNumber(const std::optional<std::wstring>& stored) {
+  return stored ? ParseNumber(*stored) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> StoredTwips(const std::optional<std::wstring>& stored) {
+  const auto value = StoredNumber(stored);
   if (!value) return std::nullopt;
   if (!(std::fabs(*value) < 1e8)) throw AppError(errnum::kOverflow, L"Overflow");
   return static_cast<int>(*value);
@@ -33,8 +41,8 @@ std::optional<PixelRect> PlaceOnMonitors(const std::vector<MonitorArea>& monitor
   return std::nullopt;
 }
 
-std::optional<int> StoredCheckState(std::wstring_view stored) {
-  const auto value = ParseNumber(stored);
+std::optional<int> StoredCheckState(const std::optional<std::wstring>& stored) {
+  const auto value = StoredNumber(stored);
   if (!value) return std::nullopt;
   // A whole number that fits an integer, rounded as a conversion to integer rounds.
   if (!(std::fabs(*value) < 32768.0)) return std::nullopt;
@@ -43,8 +51,8 @@ std::optional<int> StoredCheckState(std::wstring_view stored) {
   return state;
 }
 
-bool StoredSchemeIsGreenOnBlack(std::wstring_view stored) {
-  const auto value = ParseNumber(stored);
+bool StoredSchemeIsGreenOnBlack(const std::optional<std::wstring>& stored) {
+  const auto value = StoredNumber(stored);
   return !value || *value == 65280.0;
 }
 

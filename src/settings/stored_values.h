@@ -12,9 +12,9 @@
 
 namespace nb {
 
-// A stored edge or size of a window in twips, or nothing when it is not a number. A number too large for
+// A stored edge or size of a window in twips, or nothing when it is missing or not a number. A number too large for
 // a place on a screen raises an overflow (run-time error 6).
-std::optional<int> StoredTwips(std::wstring_view stored);
+std::optional<int> StoredTwips(const std::optional<std::wstring>& stored);
 
 // A window's stored place: its left and top edges in twips, each taken at the DPI of the monitor
 // the window was on when it closed; an edge may be missing.
@@ -32,11 +32,11 @@ struct StoredPlace {
 std::optional<PixelRect> PlaceOnMonitors(const std::vector<MonitorArea>& monitors, const StoredPlace& stored,
                                          const PixelRect& current, int currentDpi);
 
-// A stored check box state: 0, 1 or 2; anything else is not a state.
-std::optional<int> StoredCheckState(std::wstring_view stored);
+// A stored check box state: 0, 1 or 2; anything else, or nothing stored, is not a state.
+std::optional<int> StoredCheckState(const std::optional<std::wstring>& stored);
 
 // True for the green-on-black scheme: a stored 65280, or a value that is missing or not a number.
-bool StoredSchemeIsGreenOnBlack(std::wstring_view stored);
+bool StoredSchemeIsGreenOnBlack(const std::optional<std::wstring>& stored);
 
 // A position in twips as the decimal text of a single-precision number ("1500", "1234.5").
 std::wstring SingleText(double value);

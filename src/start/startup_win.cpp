@@ -9,6 +9,7 @@
 #include "base/dynamic_library_win.h"
 #include "base/skip_trap_win.h"
 #include "base/unique_any_win.h"
+#include "detect/public_address_win.h"
 #include "mainwindow/frmMain_win.h"
 #include "ui/error_report_win.h"
 #include "ui/modal_win.h"
@@ -54,6 +55,8 @@ bool AnotherInstanceRunning() {
 }
 
 void CreateMainWindow() {
+  // A copy of the program ended during a download may have left its answer behind.
+  RemoveLeftoverAnswerFiles();
   static FrmMain mainWindow;
   mainWindow.Load();
   mainWindow.Show();

@@ -10,7 +10,7 @@ std::wstring ErrorReportText(const AppError& error, std::wstring_view procedureL
   text += L"An error has occurred:" + crlf;
   text += crlf;
   text += L"Error description:" + crlf;
-  text += kRegistryFailureMarker + number + L" - " + error.description + crlf;
+  text += kErrorWord + number + L" - " + error.description + crlf;
   text += std::wstring(procedureLabel) + crlf;
   text += crlf;
   text += hint;

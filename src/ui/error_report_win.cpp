@@ -10,7 +10,7 @@ void ReportError(const AppError& error, std::wstring_view procedureLabel, std::w
     MessageBoxArgs args;
     args.owner = GetActiveWindow();
     args.text = ErrorReportText(error, procedureLabel, hint);
-    args.title = kRegistryFailureMarker;
+    args.title = kErrorWord;
     args.style = MB_OK;
     args.helpFile = error.helpFile;
     args.helpContext = error.helpContext;

@@ -8,6 +8,7 @@
 #include "base/system_error_win.h"
 #include "ui/error_report_win.h"
 #include "ui/monitors_win.h"
+#include "ui/task_win.h"
 #include "ui/window_class_win.h"
 
 namespace nb {
@@ -179,6 +180,10 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (msg == WM_DPICHANGED) {
       DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    }
+    if (msg == kTaskMessage) {
+      DeliverTaskMessage(wParam);
       return 0;
     }
     if (msg == WM_DESTROY) OnDestroy();

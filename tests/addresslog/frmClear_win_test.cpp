@@ -31,7 +31,7 @@ std::vector<Msg> Kinds(const std::vector<nb::MessageBoxArgs>& messages) {
       kinds.push_back(Msg::Cleared);
     } else if (m.title == L"Done!" && m.text == nb::kLogClearedSavedText && m.style == (MB_OK | MB_ICONINFORMATION)) {
       kinds.push_back(Msg::ClearedSaved);
-    } else if (m.title == nb::kRegistryFailureMarker && m.style == MB_OK &&
+    } else if (m.title == nb::kErrorWord && m.style == MB_OK &&
                m.text.find(L"\r\nfrmClear - killLOGFILE\r\n") != std::wstring::npos) {
       kinds.push_back(Msg::KillReport);
     } else {

@@ -88,7 +88,7 @@ TEST(OpenLogInEditor, AMissingEditorShowsTheReport) {
   EXPECT_FALSE(started);
   ASSERT_EQ(ui.messages.size(), 1u);
   const nb::MessageBoxArgs& report = ui.messages[0];
-  EXPECT_EQ(report.title, nb::kRegistryFailureMarker);
+  EXPECT_EQ(report.title, nb::kErrorWord);
   EXPECT_EQ(report.style, static_cast<UINT>(MB_OK));
   EXPECT_NE(report.text.find(L"Error 53 - "), std::wstring::npos) << testing::PrintToString(report.text);
   EXPECT_NE(report.text.find(L"\r\nmenuHistory_Click\r\n"), std::wstring::npos);

@@ -10,7 +10,6 @@
 #include "detect/isip.h"
 #include "detect/lan_lookup_win.h"
 #include "support/debug_output_win.h"
-#include "support/scripted_ui_win.h"
 #include "base/app_error.h"
 
 namespace {
@@ -44,18 +43,22 @@ struct LookupCase {
 
 class HostNameTable : public testing::TestWithParam<LookupCase> {};
 
-TEST_P(HostNameTable, ShowsTheRightMessage) {
-  nbtest::ScriptedModalUi ui;
+// The notices a lookup asks its window to show, as texts.
+std::vector<std::wstring> NoticeTexts(const nb::HostNameLookup& lookup) {
+  std::vector<std::wstring> texts;
+  for (const nb::LookupNotice& notice : lookup.notices) texts.push_back(notice.text);
+  return texts;
+}
+
+TEST_P(HostNameTable, GivesTheRightNotice) {
   const LookupCase& c = GetParam();
-  const std::wstring name = nb::GetHostNameByIP(c.address);
+  const nb::HostNameLookup found = nb::GetHostNameByIP(c.address);
+  const std::wstring& name = found.name;
   if (c.message) {
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, c.message);
-    EXPECT_EQ(ui.messages[0].title, L"Netbeacon");
-    EXPECT_EQ(ui.messages[0].style, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(found.notices, (std::vector<nb::LookupNotice>{{c.message, MB_OK}}));
     EXPECT_EQ(name, L"");
   } else {
-    EXPECT_TRUE(ui.messages.empty()) << kLoopbackNameNeeded;
+    EXPECT_TRUE(found.notices.empty()) << kLoopbackNameNeeded;
   }
   EXPECT_EQ(!name.empty(), c.nameExpected)
       << testing::PrintToString(name) << (c.nameExpected ? kLoopbackNameNeeded : "");
@@ -85,21 +88,16 @@ class SlowLookupTable : public testing::TestWithParam<SlowLookupCase> {};
 TEST_P(SlowLookupTable, WaitsAtMostTheBound) {
   using namespace std::chrono_literals;
   using Clock = std::chrono::steady_clock;
-  nbtest::ScriptedModalUi ui;
   const SlowLookupCase& c = GetParam();
   const auto lookup = [c](unsigned long) {
     Sleep(static_cast<DWORD>(c.answerAfter.count()));
     return c.answer;
   };
   const Clock::time_point start = Clock::now();
-  EXPECT_EQ(nb::GetHostNameByIP(L"192.0.2.7", 500ms, lookup), c.shown);
+  const nb::HostNameLookup found = nb::GetHostNameByIP(L"192.0.2.7", 500ms, lookup);
+  EXPECT_EQ(found.name, c.shown);
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 1.5);
-  if (c.message) {
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, c.message);
-  } else {
-    EXPECT_TRUE(ui.messages.empty());
-  }
+  EXPECT_EQ(NoticeTexts(found), c.message ? std::vector<std::wstring>{c.message} : std::vector<std::wstring>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -113,28 +111,22 @@ INSTANTIATE_TEST_SUITE_P(
 // that found no name, and leaves the reason on the debug output.
 TEST(GetHostNameByIP, AFailingLookupIsToldAndTraced) {
   using namespace std::chrono_literals;
-  nbtest::ScriptedModalUi ui;
   nbtest::DebugOutputCapture trace;
   const auto lookup = [](unsigned long) -> std::optional<std::string> {
     throw nb::AppError(nb::errnum::kLibraryLoad, L"Error in loading DLL ws2_32.dll");
   };
-  EXPECT_EQ(nb::GetHostNameByIP(L"192.0.2.7", 2s, lookup), L"");
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, nb::kLookupFailedText);
+  const nb::HostNameLookup found = nb::GetHostNameByIP(L"192.0.2.7", 2s, lookup);
+  EXPECT_EQ(found.name, L"");
+  EXPECT_EQ(NoticeTexts(found), std::vector<std::wstring>{nb::kLookupFailedText});
   EXPECT_EQ(trace.Lines(),
             std::vector<std::wstring>{L"Netbeacon: skipped error 48 (Error in loading DLL ws2_32.dll) in frmMain GetHostNameByIP\n"});
 }
 
 TEST(Sockets, StartAndCleanupPair) {
-  nbtest::ScriptedModalUi ui;
   ASSERT_TRUE(nb::SocketsStartup());
-  nb::SocketsCleanup();
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(nb::SocketsCleanup());
   // A cleanup without a matching start is an error of the sockets library.
-  nb::SocketsCleanup();
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, nb::kCleanupFailedText);
-  EXPECT_EQ(ui.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_FALSE(nb::SocketsCleanup());
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "detect/public_address.h"
-#include "recording_view.h"
+#include "detect/detection.h"
 #include "base/app_error.h"
 
 namespace {
@@ -87,7 +88,7 @@ TEST_P(OverrideTable, ReplacesOnlyStoredNonBlankValues) {
   const nb::ServiceSettings defaults = nb::DefaultServiceSettings();
   const nb::ServiceSettings settings = nb::ApplyServiceOverrides(defaults, [&](std::wstring_view name) {
     const auto found = c.stored.find(std::wstring(name));
-    return found == c.stored.end() ? std::wstring(nb::kRegistryFailureMarker) : found->second;
+    return found == c.stored.end() ? std::optional<std::wstring>() : found->second;
   });
   EXPECT_EQ(settings.probeUrl, c.probe.empty() ? defaults.probeUrl : c.probe);
   for (std::size_t i = 0; i < 4; ++i) {
@@ -106,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                      L"http://probe.example/",
                      {L"", L"http://10.0.0.1:8080/ip", L"", L""},
                      {L"", L"10.0.0.1:8080", L"", L""}},
-        // Empty and blank values, and the failure marker itself, keep the defaults.
-        OverrideCase{{{L"ProbeURL", L""}, {L"ServiceURL1", L"   "}, {L"ServiceURL3", L"Error"}},
+        // Empty and blank values keep the defaults.
+        OverrideCase{{{L"ProbeURL", L""}, {L"ServiceURL1", L"   "}},
                      L"",
                      {L"", L"", L"", L""},
                      {L"", L"", L"", L""}},
@@ -119,57 +120,68 @@ INSTANTIATE_TEST_SUITE_P(
                      {L"http://a.example/1", L"http://b.example/2", L"http://c.example:81/3", L"https://d.example/4"},
                      {L"a.example", L"b.example", L"c.example:81", L"d.example"}}));
 
-using nbtest::RecordingView;
-
-struct ChainCase {
+struct RunCase {
+  bool lanFails;
   bool probeSucceeds;
-  std::vector<std::wstring> answers;  // what services 1..4 would answer
+  std::vector<std::wstring> answers;  // what services 1..4 would answer ("!" raises inside the service)
   int asked;                          // how many services are asked
-  std::wstring result;
+  std::optional<std::wstring> wan;
+  std::vector<std::wstring> reported;  // the labels of the errors to report, in order
 };
 
-class ChainTable : public testing::TestWithParam<ChainCase> {};
+class RunTable : public testing::TestWithParam<RunCase> {};
 
-TEST_P(ChainTable, AsksInOrderUntilTheFirstAddress) {
-  const ChainCase& c = GetParam();
+TEST_P(RunTable, AsksInOrderUntilTheFirstAddress) {
+  const RunCase& c = GetParam();
   nb::ServiceSettings settings = nb::DefaultServiceSettings();
   for (std::size_t i = 0; i < 4; ++i) settings.services[i].displayLabel = L"s" + std::to_wstring(i + 1);
-  RecordingView view;
+  std::vector<std::wstring> shown;
   std::vector<std::wstring> asked;
-  int probes = 0;
-  nb::RunServiceChain(
-      settings, view,
-      [&] {
-        ++probes;
-        EXPECT_EQ(view.trying, std::vector<std::wstring>{nb::kConnectNotice});  // the notice comes first
-        return c.probeSucceeds;
-      },
-      [&](const nb::PublicService& service) {
-        asked.push_back(service.displayLabel);
-        return c.answers[asked.size() - 1];
-      });
-  EXPECT_EQ(probes, 1);
-  std::vector<std::wstring> expectedTrying{nb::kConnectNotice};
+  const nb::DetectionResult result = nb::RunDetection(
+      settings, {[&] {
+                   if (c.lanFails) throw nb::AppError(48, L"no library");
+                   return std::wstring(L"192.0.2.2");
+                 },
+                 [&] {
+                   EXPECT_EQ(shown.back(), nb::kConnectNotice);  // the notice comes first
+                   return c.probeSucceeds;
+                 },
+                 [&](const nb::PublicService& service) {
+                   asked.push_back(service.displayLabel);
+                   const std::wstring& answer = c.answers[asked.size() - 1];
+                   if (answer == L"!") return nb::ServiceAnswer{nb::kAccessError, nb::AppError(70, L"in use")};
+                   return nb::ServiceAnswer{answer};
+                 },
+                 [&](nb::RunStep step) { shown.push_back(step.text); }, [] { return false; }});
+  std::vector<std::wstring> expectedShown;
   std::vector<std::wstring> expectedAsked;
+  if (!c.lanFails) expectedShown = {L"192.0.2.2", nb::kConnectNotice};
   for (int i = 1; i <= c.asked; ++i) {
-    expectedTrying.push_back(L"Trying s" + std::to_wstring(i) + L" ...");
+    expectedShown.push_back(L"Trying s" + std::to_wstring(i) + L" ...");
     expectedAsked.push_back(L"s" + std::to_wstring(i));
   }
-  EXPECT_EQ(view.trying, expectedTrying);
+  EXPECT_EQ(shown, expectedShown);
   EXPECT_EQ(asked, expectedAsked);
-  EXPECT_EQ(view.wan, c.result);
-  EXPECT_EQ(view.hidden, c.result);
+  EXPECT_EQ(result.lan, c.lanFails ? std::nullopt : std::optional<std::wstring>(L"192.0.2.2"));
+  EXPECT_EQ(result.wan, c.wan);
+  std::vector<std::wstring> reported;
+  for (const nb::ErrorToReport& report : result.reports) reported.push_back(report.label);
+  EXPECT_EQ(reported, c.reported);
 }
 
 const std::wstring kErr = nb::kAccessError;
+const std::vector<std::wstring> kFour = {L"192.0.2.1", L"192.0.2.2", L"192.0.2.3", L"192.0.2.4"};
 
 INSTANTIATE_TEST_SUITE_P(
-    Outcomes, ChainTable,
-    testing::Values(ChainCase{false, {L"192.0.2.1", L"192.0.2.2", L"192.0.2.3", L"192.0.2.4"}, 0, kErr},
-                    ChainCase{true, {L"192.0.2.1", L"192.0.2.2", L"192.0.2.3", L"192.0.2.4"}, 1, L"192.0.2.1"},
-                    ChainCase{true, {kErr, L"198.51.100.2", L"192.0.2.3", L"192.0.2.4"}, 2, L"198.51.100.2"},
-                    ChainCase{true, {kErr, kErr, L"192.0.2.3", L"192.0.2.4"}, 3, L"192.0.2.3"},
-                    ChainCase{true, {kErr, kErr, kErr, L"192.0.2.4"}, 4, L"192.0.2.4"},
-                    ChainCase{true, {kErr, kErr, kErr, kErr}, 4, kErr}));
+    Outcomes, RunTable,
+    testing::Values(RunCase{false, false, kFour, 0, kErr, {}}, RunCase{false, true, kFour, 1, L"192.0.2.1", {}},
+                    RunCase{false, true, {kErr, L"198.51.100.2", L"192.0.2.3", L"192.0.2.4"}, 2, L"198.51.100.2", {}},
+                    RunCase{false, true, {kErr, kErr, L"192.0.2.3", L"192.0.2.4"}, 3, L"192.0.2.3", {}},
+                    RunCase{false, true, {kErr, kErr, kErr, kErr}, 4, kErr, {}},
+                    // An error inside a service is reported under its label, and the next is asked.
+                    RunCase{false, true, {L"!", kErr, L"!", L"192.0.2.4"}, 4, L"192.0.2.4",
+                            {L"frmMain GetPublicIP", L"frmMain GetPublicIP3"}},
+                    // No LAN address to be had: reported, and nothing else is done.
+                    RunCase{true, true, kFour, 0, std::nullopt, {L"frmMain Sub showIPs"}}));
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,11 @@ class AllIPs : public testing::Test {
  protected:
   void SetUp() override { main.Open(); }
 
-  // Opens the table with the given address table and public-address label and acts on it.
-  void WithTable(std::function<std::vector<std::wstring>()> table, std::wstring publicLabel,
+  // Opens the table with the given address table and public-address result (nothing until a run
+  // has set it) and acts on it.
+  void WithTable(std::function<std::vector<std::wstring>()> table, std::optional<std::wstring> publicResult,
                  const std::function<void(FrmALLIPs&)>& act) {
-    FrmALLIPs window({main.hwnd(), [=] { return publicLabel; }, &working}, std::move(table), [&] {
+    FrmALLIPs window({main.hwnd(), [=] { return publicResult; }, &working}, std::move(table), [&] {
       fetchedWhileProgressShown.push_back(working.Visible());
       return fetchAnswer;
     });
@@ -134,7 +136,7 @@ TEST_F(AllIPs, ThirtyAddressesAreAllListed) {
 
 struct PublicCase {
   const char* name;
-  const wchar_t* label;   // the main window's lblHDDNPublicIP
+  std::optional<std::wstring> label;  // the main window's public-address result
   const wchar_t* answer;  // the first service's answer
   std::vector<std::wstring> entries;
   bool fetched;
@@ -142,7 +144,7 @@ struct PublicCase {
 
 class PublicEntry : public AllIPs, public testing::WithParamInterface<PublicCase> {};
 
-// Until a run has set the hidden label, the first service is asked while the progress window is
+// Until a run has set the public address, the first service is asked while the progress window is
 // shown; a failure text is listed and counted like an address.
 TEST_P(PublicEntry, ComesFromTheMainWindowOrTheFirstService) {
   const PublicCase& c = GetParam();
@@ -157,8 +159,8 @@ TEST_P(PublicEntry, ComesFromTheMainWindowOrTheFirstService) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PublicEntry,
-    testing::Values(PublicCase{"NoRunYet", L"lblHDDNPublicIP", L"203.0.113.7", {L"127.0.0.1", L"203.0.113.7"}, true},
-                    PublicCase{"NoRunYetServiceFails", L"lblHDDNPublicIP", L"Access error",
+    testing::Values(PublicCase{"NoRunYet", std::nullopt, L"203.0.113.7", {L"127.0.0.1", L"203.0.113.7"}, true},
+                    PublicCase{"NoRunYetServiceFails", std::nullopt, L"Access error",
                                {L"127.0.0.1", L"Access error"}, true},
                     PublicCase{"RunFailed", L"Access error", L"203.0.113.7", {L"127.0.0.1", L"Access error"}, false},
                     PublicCase{"RunFound", L"198.51.100.4", L"203.0.113.7", {L"127.0.0.1", L"198.51.100.4"}, false}),

@@ -40,24 +40,7 @@ void Store(const wchar_t* name, const std::wstring& value) {
 }
 
 // The stored password as the registry layer reads it: one character per byte.
-std::wstring StoredPassword() { return nb::ReadBinary(nb::kProgramKey, L"MailSMTPauthPW"); }
-
-// The main window's three labels that the mail window reads.
-struct MainLabels {
-  MainLabels() {
-    for (nb::Control* label : {&flag, &lan, &wan}) {
-      label->hwnd = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    }
-    lan.SetText(kLan);
-    wan.SetText(kWan);
-  }
-  ~MainLabels() {
-    for (nb::Control* label : {&flag, &lan, &wan}) DestroyWindow(label->hwnd);
-  }
-  nb::Control flag;
-  nb::Control lan;
-  nb::Control wan;
-};
+std::optional<std::wstring> StoredPassword() { return nb::ReadBinary(nb::kProgramKey, L"MailSMTPauthPW"); }
 
 void Click(const FrmSendmail& f, const nb::Control& button) {
   SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED), reinterpret_cast<LPARAM>(button.hwnd));
@@ -93,17 +76,15 @@ class MailWindow : public testing::Test {
   void SetUp() override { ClearProgramKey(); }
   void TearDown() override { ClearProgramKey(); }
 
-  // Opens the window as the main window's command does (the flag first), runs `act` on it while
-  // it is shown, and closes it the way `act` left it (unloaded at the end when it did not close).
-  void Open(const std::wstring& flag, const std::function<void(FrmSendmail&)>& act) {
-    labels.flag.SetText(flag);
-    FrmSendmail window({labels.flag, labels.lan, labels.wan});
+  // Opens the window for an address as the main window's command does, runs `act` on it while it
+  // is shown, and closes it the way `act` left it (unloaded at the end when it did not close).
+  void Open(const std::wstring& address, const std::function<void(FrmSendmail&)>& act) {
+    FrmSendmail window(address);
     ui.onModal = [&](nb::ModalWindow& w) { act(static_cast<FrmSendmail&>(w)); };
     nb::Modal().ShowModal(window, nullptr);
   }
-  void Open(const std::function<void(FrmSendmail&)>& act) { Open(nb::kMailLanFlag, act); }
+  void Open(const std::function<void(FrmSendmail&)>& act) { Open(kLan, act); }
 
-  MainLabels labels;
   nbtest::ScriptedModalUi ui;
 };
 
@@ -111,7 +92,6 @@ class MailWindow : public testing::Test {
 
 struct OpeningCase {
   const char* name;
-  const wchar_t* flag;
   std::map<std::wstring, std::wstring> stored;
   std::optional<std::wstring> storedPassword;  // scrambled before it is stored
   int auth;
@@ -136,7 +116,7 @@ TEST_P(Opening, FillsTheFieldsFromTheStoredSettings) {
     const auto it = c.stored.find(name);
     return it == c.stored.end() ? std::wstring(missing) : it->second;
   };
-  Open(c.flag, [&](FrmSendmail& f) {
+  Open(c.address, [&](FrmSendmail& f) {
     EXPECT_EQ(f.txtFrom.Text(), stored(L"MailFrom", L""));
     EXPECT_EQ(f.txtTo.Text(), stored(L"MailTo", L""));
     EXPECT_EQ(f.txtCc.Text(), stored(L"MailCC", L""));
@@ -179,27 +159,19 @@ std::map<std::wstring, std::wstring> AllStoredWithAuth(const wchar_t* auth) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Opening,
     testing::Values(
-        OpeningCase{"NothingStored", nb::kMailLanFlag, {}, std::nullopt, 0, L"", L"", kLan},
-        OpeningCase{"AuthOn", nb::kMailLanFlag, AllStoredWithAuth(L"1"), L"Secr3t pass", 1, L"ann", L"Secr3t pass",
+        OpeningCase{"NothingStored", {}, std::nullopt, 0, L"", L"", kLan},
+        OpeningCase{"AuthOn", AllStoredWithAuth(L"1"), L"Secr3t pass", 1, L"ann", L"Secr3t pass",
                     kLan},
         // Credentials are loaded only with authentication on.
-        OpeningCase{"AuthOff", nb::kMailLanFlag, AllStoredWithAuth(L"0"), L"Secr3t pass", 0, L"", L"", kLan},
-        OpeningCase{"AuthMissing", nb::kMailLanFlag, kAllStored, L"Secr3t pass", 0, L"", L"", kLan},
-        OpeningCase{"AuthNotANumber", nb::kMailLanFlag, AllStoredWithAuth(L"yes"), L"Secr3t pass", 0, L"", L"", kLan},
-        OpeningCase{"AuthOutOfRange", nb::kMailLanFlag, AllStoredWithAuth(L"3"), L"Secr3t pass", 0, L"", L"", kLan},
-        OpeningCase{"AuthGreyed", nb::kMailLanFlag, AllStoredWithAuth(L"2"), L"Secr3t pass", 2, L"", L"", kLan},
-        OpeningCase{"AuthOnNoPassword", nb::kMailLanFlag, AllStoredWithAuth(L"1"), std::nullopt, 1, L"ann", L"",
+        OpeningCase{"AuthOff", AllStoredWithAuth(L"0"), L"Secr3t pass", 0, L"", L"", kLan},
+        OpeningCase{"AuthMissing", kAllStored, L"Secr3t pass", 0, L"", L"", kLan},
+        OpeningCase{"AuthNotANumber", AllStoredWithAuth(L"yes"), L"Secr3t pass", 0, L"", L"", kLan},
+        OpeningCase{"AuthOutOfRange", AllStoredWithAuth(L"3"), L"Secr3t pass", 0, L"", L"", kLan},
+        OpeningCase{"AuthGreyed", AllStoredWithAuth(L"2"), L"Secr3t pass", 2, L"", L"", kLan},
+        OpeningCase{"AuthOnNoPassword", AllStoredWithAuth(L"1"), std::nullopt, 1, L"ann", L"",
                     kLan},
-        OpeningCase{"Public", nb::kMailWanFlag, {}, std::nullopt, 0, L"", L"", kWan},
-        // Anything but exactly "LANMAIL" mails the public address.
-        OpeningCase{"OtherFlag", L"lanmail", {}, std::nullopt, 0, L"", L"", kWan}),
+        OpeningCase{"Public", {}, std::nullopt, 0, L"", L"", kWan}),
     [](const testing::TestParamInfo<OpeningCase>& info) { return std::string(info.param.name); });
-
-TEST_F(MailWindow, ThePublicLabelIsMailedAsItStandsEvenThePlaceholder) {
-  labels.wan.SetText(L"---.---.---.---");
-  Open(nb::kMailWanFlag,
-       [&](FrmSendmail& f) { EXPECT_EQ(f.txtBody.Text(), L"Here's my new IP:\r\n---.---.---.---\r\n"); });
-}
 
 TEST_F(MailWindow, AStoredByteBelowTheShiftLeavesThePasswordEmpty) {
   Store(L"MailSMTPauth", L"1");
@@ -301,7 +273,7 @@ TEST_P(Closing, StoresEverySettingAsTyped) {
   EXPECT_EQ(stored(L"MailSMTP"), L"smtp.example.com ");
   EXPECT_EQ(stored(L"MailSMTPauth"), L"1");
   EXPECT_EQ(stored(L"MailSMTPauthUser"), L"ann ");
-  const std::wstring password = StoredPassword();
+  const std::wstring password = StoredPassword().value_or(L"");
   EXPECT_EQ(password.size(), 13u);
   EXPECT_EQ(password.find(L"pass"), std::wstring::npos) << "stored as typed";
   EXPECT_TRUE(ui.messages.empty());
@@ -666,10 +638,8 @@ TEST(MailWindowSend, ArrivesAtTheServerOverStartTlsWithSignIn) {
     settings.extraTrustedRoots = {authority};
     return std::make_unique<nb::mail::SmtpMailer>(settings);
   });
-  MainLabels labels;
-  labels.flag.SetText(nb::kMailLanFlag);
   nbtest::ScriptedModalUi ui;
-  FrmSendmail window({labels.flag, labels.lan, labels.wan});
+  FrmSendmail window(kLan);
   ui.onModal = [&](nb::ModalWindow& w) {
     auto& f = static_cast<FrmSendmail&>(w);
     f.txtFrom.SetText(L"Ann Sender <ann@example.com>");

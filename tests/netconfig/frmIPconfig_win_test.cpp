@@ -50,7 +50,7 @@ class Viewer : public testing::Test {
   }
 
   static void Store(const wchar_t* name, const wchar_t* value) { nb::WriteString(nb::kProgramKey, name, value); }
-  static std::wstring Stored(const wchar_t* name) { return nb::ReadString(nb::kProgramKey, name); }
+  static std::optional<std::wstring> Stored(const wchar_t* name) { return nb::ReadString(nb::kProgramKey, name); }
 
   nbtest::ScriptedModalUi ui;
 };

@@ -10,7 +10,7 @@
 namespace {
 
 struct StoredCase {
-  const wchar_t* stored;
+  const wchar_t* stored;  // nullptr: nothing stored
   std::optional<int> checkState;
   bool greenOnBlack;
 };
@@ -18,8 +18,9 @@ struct StoredCase {
 class StoredValueTable : public testing::TestWithParam<StoredCase> {};
 
 TEST_P(StoredValueTable, ReadsBackAsTheLoadStepExpects) {
-  EXPECT_EQ(nb::StoredCheckState(GetParam().stored), GetParam().checkState);
-  EXPECT_EQ(nb::StoredSchemeIsGreenOnBlack(GetParam().stored), GetParam().greenOnBlack);
+  const auto stored = GetParam().stored ? std::optional<std::wstring>(GetParam().stored) : std::nullopt;
+  EXPECT_EQ(nb::StoredCheckState(stored), GetParam().checkState);
+  EXPECT_EQ(nb::StoredSchemeIsGreenOnBlack(stored), GetParam().greenOnBlack);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -27,8 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(StoredCase{L"0", 0, false}, StoredCase{L"1", 1, false}, StoredCase{L"2", 2, false},
                     StoredCase{L"3", std::nullopt, false}, StoredCase{L"-1", std::nullopt, false},
                     StoredCase{L"65280", std::nullopt, true}, StoredCase{L"16777215", std::nullopt, false},
-                    // Missing (the failure marker), empty and non-numbers: green on black, box unchanged.
-                    StoredCase{L"Error", std::nullopt, true}, StoredCase{L"", std::nullopt, true},
+                    // Missing, empty and non-numbers: green on black, box unchanged.
+                    StoredCase{nullptr, std::nullopt, true}, StoredCase{L"", std::nullopt, true},
                     StoredCase{L"green", std::nullopt, true}, StoredCase{L" 1 ", 1, false}));
 
 TEST(SingleText, WritesPositionsAsShortDecimalText) {
@@ -83,7 +84,7 @@ TEST(PlaceOnMonitors, TheWindowComesBackWhereItClosedOnAnyArrangement) {
 
 TEST(StoredTwips, ANumberTooLargeForAPlaceIsAnOverflow) {
   EXPECT_EQ(nb::StoredTwips(L"1500"), 1500);
-  EXPECT_EQ(nb::StoredTwips(L"Error"), std::nullopt);
+  EXPECT_EQ(nb::StoredTwips(std::nullopt), std::nullopt);
   EXPECT_THROW(nb::StoredTwips(L"1e30"), nb::AppError);
 }
 

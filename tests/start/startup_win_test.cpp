@@ -49,11 +49,11 @@ TEST_P(StartupFailures, GiveOneReportWithTheHintForTheNumber) {
   EXPECT_FALSE(running);  // no window was created, so the program ends
   ASSERT_EQ(ui.messages.size(), 1u);
   const nb::MessageBoxArgs& report = ui.messages[0];
-  EXPECT_EQ(report.title, nb::kRegistryFailureMarker);
+  EXPECT_EQ(report.title, nb::kErrorWord);
   EXPECT_EQ(report.style, static_cast<UINT>(MB_OK));
   EXPECT_EQ(report.helpFile, L"help.hlp");
   EXPECT_EQ(report.helpContext, 77u);
-  const std::wstring expectedLine4 = std::wstring(nb::kRegistryFailureMarker) + L" " + std::to_wstring(c.number) +
+  const std::wstring expectedLine4 = std::wstring(nb::kErrorWord) + L" " + std::to_wstring(c.number) +
                                      L" - Component failed\r\nMod Startup - Main procedure\r\n\r\n";
   EXPECT_NE(report.text.find(expectedLine4), std::wstring::npos) << testing::PrintToString(report.text);
   const auto lastLine = report.text.substr(report.text.rfind(L"\r\n") + 2);

@@ -47,6 +47,9 @@ class ScriptedModalUi : public nb::ModalUi {
 
 // Processes the messages that are waiting (for instance after a PostMessage).
 void PumpMessages();
+// Processes messages as they come until the condition holds (true) or the bound has passed
+// (false): for a window whose work comes back from a worker.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 
 // A scratch folder for one test, removed with everything in it when the object goes.
 class TempFolder {
