@@ -1,0 +1,86 @@
+#include "watch/watch_text.h"
+
+#include "detect/isip.h"
+
+namespace nb {
+namespace {
+
+std::wstring LineText(const TipLine& line) {
+  if (!line.address) return kNoConnectionText;
+  return std::wstring(line.name) + L": " + std::wstring(*line.address);
+}
+
+// Nothing but hex digits, dots and colons: no blank, quote or sign that the command interpreter reads.
+std::wstring_view CommandAddress(std::wstring_view address) {
+  constexpr std::wstring_view allowed = L"0123456789abcdefABCDEF.:";
+  return address.find_first_not_of(allowed) == std::wstring_view::npos ? address : std::wstring_view();
+}
+
+// The address that "%<digit>" stands for, or nothing when the digit names none.
+std::optional<std::wstring_view> Argument(wchar_t digit, const CommandAddresses& addresses) {
+  switch (digit) {
+    case L'1':
+      return addresses.publicAddress;
+    case L'2':
+      return addresses.lanAddress;
+    case L'3':
+      return addresses.publicIPv6;
+    case L'4':
+      return addresses.lanIPv6;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::wstring WatchToolTip(const std::vector<TipLine>& lines, std::wstring_view lastCheck) {
+  const std::wstring last = L"Last check: " + std::wstring(lastCheck);
+  std::wstring tip;
+  for (const auto& line : lines) {
+    const std::wstring text = LineText(line) + L"\n";
+    if (tip.size() + text.size() + last.size() <= kToolTipLimit) tip += text;
+  }
+  tip += last;
+  return tip.substr(0, kToolTipLimit);
+}
+
+std::vector<AddressChange> AddressChanges(const WatchResult& last, const WatchResult& now) {
+  std::vector<AddressChange> changes;
+  const auto compare = [&](AddressKind kind, const std::wstring& before, const std::wstring& after) {
+    if (before != after && IsIP(before) && IsIP(after)) changes.push_back({kind, before, after});
+  };
+  compare(AddressKind::Public, last.publicAddress, now.publicAddress);
+  compare(AddressKind::Lan, last.lanAddress, now.lanAddress);
+  return changes;
+}
+
+Notice ChangeNotice(const AddressChange& change) {
+  const bool isPublic = change.kind == AddressKind::Public;
+  std::wstring text = std::wstring(isPublic ? L"The public" : L"The LAN") + L" address is now " + change.after +
+                      L" (it was " + change.before + L").";
+  return {isPublic ? L"Public address changed" : L"LAN address changed", text.substr(0, kNoticeTextLimit)};
+}
+
+std::wstring WatchCommandLine(std::wstring_view command, const CommandAddresses& addresses) {
+  std::wstring line;
+  for (std::size_t i = 0; i < command.size(); ++i) {
+    if (command[i] != L'%' || i + 1 == command.size()) {
+      line += command[i];
+      continue;
+    }
+    const wchar_t next = command[i + 1];
+    if (next == L'%') {
+      line += L'%';
+    } else if (const auto address = Argument(next, addresses)) {
+      line += CommandAddress(*address);
+    } else {
+      line += L'%';
+      continue;
+    }
+    ++i;
+  }
+  return line;
+}
+
+}  // namespace nb
