@@ -59,7 +59,6 @@ int wmain(int argc, wchar_t** argv) {
     if (i > 0) mailer.AddAttachment(argv[3]);
     mailer.SetSubject(L"Benchmark");
     mailer.SetBody(L"Here's my new IP:\r\n192.0.2.1\r\n");
-    mailer.SetOption(0);
     mailer.SetMailerName(L"Netbeacon Mailer");
     const auto start = std::chrono::steady_clock::now();
     const int result = mailer.Send();

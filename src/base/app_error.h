@@ -33,15 +33,11 @@ inline constexpr long kCancel = 32755;  // a file dialog that reports a cancel a
 }  // namespace errnum
 
 struct AppError : std::exception {
-  AppError(long number, std::wstring description, std::wstring helpFile = {}, unsigned long helpContext = 0)
-      : number(number), description(std::move(description)), helpFile(std::move(helpFile)),
-        helpContext(helpContext) {}
+  AppError(long number, std::wstring description) : number(number), description(std::move(description)) {}
   const char* what() const noexcept override { return "Netbeacon error"; }
 
   long number;
   std::wstring description;
-  std::wstring helpFile;
-  unsigned long helpContext;
 };
 
 // The program's short word for error: the error report's title and the start of its error line.

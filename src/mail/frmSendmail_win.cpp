@@ -350,7 +350,6 @@ void FrmSendmail::SendMail() {
   for (const std::wstring& path : attachmentPaths) mailer.AddAttachment(path);
   mailer.SetSubject(txtSubject.Text());
   mailer.SetBody(txtBody.Text());
-  mailer.SetOption(0);
   mailer.SetMailerName(kMailerName);
 
   // One pass, so that the status shows before the wait.

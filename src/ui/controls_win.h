@@ -21,7 +21,6 @@ struct Control {
   bool Visible() const { return hwnd && IsWindowVisible(hwnd); }
   bool Enabled() const { return hwnd && IsWindowEnabled(hwnd); }
   void Enable(bool on) const { EnableWindow(hwnd, on ? TRUE : FALSE); }
-  void SetFont(HFONT font) const { SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
   // Gives the control the keyboard focus; false when it cannot take it.
   bool Focus() const { return hwnd && SetFocus(hwnd) != nullptr && GetFocus() == hwnd; }
 };

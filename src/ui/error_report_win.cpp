@@ -12,8 +12,6 @@ void ReportError(const AppError& error, std::wstring_view procedureLabel, std::w
     args.text = ErrorReportText(error, procedureLabel, hint);
     args.title = kErrorWord;
     args.style = MB_OK;
-    args.helpFile = error.helpFile;
-    args.helpContext = error.helpContext;
     Modal().ShowMessage(args);
   } catch (...) {
     // Nothing more can be shown when even the report fails (out of memory).

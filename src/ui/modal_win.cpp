@@ -92,7 +92,6 @@ int SystemModalUi::ShowMessage(const MessageBoxArgs& args) {
   params.lpszText = args.text.c_str();
   params.lpszCaption = args.title.c_str();
   params.dwStyle = args.style;
-  params.dwContextHelpId = args.helpContext;
   return MessageBoxIndirectW(&params);
 }
 

@@ -16,8 +16,6 @@ struct MessageBoxArgs {
   std::wstring text;
   std::wstring title;
   UINT style = MB_OK;
-  std::wstring helpFile;
-  unsigned long helpContext = 0;
 };
 
 struct FileDialogArgs {

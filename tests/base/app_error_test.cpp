@@ -8,12 +8,11 @@ namespace {
 
 TEST(CurrentError, TurnsWhatIsInFlightIntoAnError) {
   try {
-    throw nb::AppError(53, L"File not found", L"x.hlp", 3);
+    throw nb::AppError(53, L"File not found");
   } catch (...) {
     const nb::AppError e = nb::CurrentError();
     EXPECT_EQ(e.number, 53);
-    EXPECT_EQ(e.helpFile, L"x.hlp");
-    EXPECT_EQ(e.helpContext, 3u);
+    EXPECT_EQ(e.description, L"File not found");
   }
   try {
     throw std::runtime_error("disk full");

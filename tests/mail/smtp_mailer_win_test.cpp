@@ -85,7 +85,6 @@ class SendTest : public testing::Test {
     for (const std::wstring& path : m.attachments) mailer.AddAttachment(path);
     mailer.SetSubject(W(m.subject));
     mailer.SetBody(W(m.body));
-    mailer.SetOption(0);
     mailer.SetMailerName(L"Netbeacon Mailer");
     const auto start = std::chrono::steady_clock::now();
     const int result = mailer.Send();
@@ -362,9 +361,9 @@ TEST(MailerFactory, CanBeReplacedAndRestored) {
     int AddAttachment(std::wstring_view) noexcept override { return 0; }
     void SetSubject(std::wstring_view) noexcept override {}
     void SetBody(std::wstring_view) noexcept override {}
-    void SetOption(int) noexcept override {}
     void SetMailerName(std::wstring_view) noexcept override {}
     int Send() noexcept override { return 42; }
+    void Stop() noexcept override {}
     std::wstring ErrorText() const override { return L"stand-in"; }
   };
   nb::mail::SetMailerFactory([] { return std::make_unique<StandIn>(); });

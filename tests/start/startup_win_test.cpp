@@ -45,14 +45,12 @@ TEST_P(StartupFailures, GiveOneReportWithTheHintForTheNumber) {
   nbtest::ScriptedModalUi ui;
   const FailureCase& c = GetParam();
   const bool running = nb::startup::Main(
-      {[] { return false; }, [&] { throw nb::AppError(c.number, L"Component failed", L"help.hlp", 77); }});
+      {[] { return false; }, [&] { throw nb::AppError(c.number, L"Component failed"); }});
   EXPECT_FALSE(running);  // no window was created, so the program ends
   ASSERT_EQ(ui.messages.size(), 1u);
   const nb::MessageBoxArgs& report = ui.messages[0];
   EXPECT_EQ(report.title, nb::kErrorWord);
   EXPECT_EQ(report.style, static_cast<UINT>(MB_OK));
-  EXPECT_EQ(report.helpFile, L"help.hlp");
-  EXPECT_EQ(report.helpContext, 77u);
   const std::wstring expectedLine4 = std::wstring(nb::kErrorWord) + L" " + std::to_wstring(c.number) +
                                      L" - Component failed\r\nMod Startup - Main procedure\r\n\r\n";
   EXPECT_NE(report.text.find(expectedLine4), std::wstring::npos) << testing::PrintToString(report.text);

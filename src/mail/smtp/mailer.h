@@ -1,7 +1,7 @@
 // The mail component the mail window sends through. Portable declaration.
 //
 // How the window uses it, for each send (Send on a worker thread, the rest before it on the
-// window's; nothing here touches a window):
+// window's, Stop from any thread; nothing here touches a window):
 //
 //   std::unique_ptr<nb::mail::Mailer> mailer = nb::mail::CreateMailer();   // nullptr: not sent
 //   mailer->SetServer(L"smtp.example.com:587");  // "host", "host:port", "[IPv6]:port"; 25 by default,
@@ -13,9 +13,9 @@
 //   mailer->AddRecipients(L"", nb::mail::kCc);
 //   mailer->AddAttachment(L"C:\\path\\file.txt");  // once per file
 //   mailer->SetSubject(L"New IP"); mailer->SetBody(L"...");
-//   mailer->SetOption(0);                         // 0: the defaults (see below)
 //   mailer->SetMailerName(L"Netbeacon Mailer");
 //   if (mailer->Send() != 0) show(mailer->ErrorText());
+//   mailer->Stop();                               // from another thread: Send ends soon, not sent
 //
 // No call throws. Send returns 0 only when the server answered 250 to the end of the message;
 // anything else (a refused or missing value, a failure while connecting, TLS, signing in or
@@ -27,7 +27,8 @@
 // AddRecipients and AddAttachment return 0 when the value was taken and non-zero when not; the
 // window may ignore that, since Send then fails with the reason.
 //
-// SetOption: 0 means the defaults and is the only value with a meaning; others are kept and ignored.
+// Stop, while Send runs on another thread, closes the connection: Send returns non-zero soon, and
+// a message whose end had not yet gone to the server is not delivered. After Send, it does nothing.
 //
 // Every network wait is bounded (connect 15 s, each reply 60 s, the reply to the end of the
 // message 5 minutes, each write 60 s), so Send always returns.
@@ -56,9 +57,9 @@ class Mailer {
   virtual int AddAttachment(std::wstring_view path) noexcept = 0;
   virtual void SetSubject(std::wstring_view subject) noexcept = 0;
   virtual void SetBody(std::wstring_view body) noexcept = 0;
-  virtual void SetOption(int option) noexcept = 0;
   virtual void SetMailerName(std::wstring_view name) noexcept = 0;
   virtual int Send() noexcept = 0;
+  virtual void Stop() noexcept = 0;
   virtual std::wstring ErrorText() const = 0;
 };
 

@@ -142,7 +142,6 @@ void SmtpMailer::SetSenderName(std::wstring_view name) noexcept { Keep([&] { sen
 void SmtpMailer::SetSenderAddress(std::wstring_view address) noexcept { Keep([&] { senderAddress_ = address; }); }
 void SmtpMailer::SetSubject(std::wstring_view subject) noexcept { Keep([&] { subject_ = subject; }); }
 void SmtpMailer::SetBody(std::wstring_view body) noexcept { Keep([&] { body_ = body; }); }
-void SmtpMailer::SetOption(int option) noexcept { option_ = option; }
 void SmtpMailer::SetMailerName(std::wstring_view name) noexcept { Keep([&] { mailerName_ = name; }); }
 
 int SmtpMailer::AddRecipients(std::wstring_view list, int kind) noexcept {
@@ -205,6 +204,8 @@ int SmtpMailer::Send() noexcept {
 }
 
 std::wstring SmtpMailer::ErrorText() const { return error_; }
+
+void SmtpMailer::Stop() noexcept {}
 
 void SmtpMailer::SendOrThrow() {
   if (!valueError_.empty()) throw std::runtime_error(valueError_);

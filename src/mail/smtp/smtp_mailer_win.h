@@ -35,9 +35,9 @@ class SmtpMailer final : public Mailer {
   int AddAttachment(std::wstring_view path) noexcept override;
   void SetSubject(std::wstring_view subject) noexcept override;
   void SetBody(std::wstring_view body) noexcept override;
-  void SetOption(int option) noexcept override;
   void SetMailerName(std::wstring_view name) noexcept override;
   int Send() noexcept override;
+  void Stop() noexcept override;
   std::wstring ErrorText() const override;
 
  private:
@@ -58,7 +58,6 @@ class SmtpMailer final : public Mailer {
   std::wstring subject_;
   std::wstring body_;
   std::wstring mailerName_;
-  int option_ = 0;
   std::string valueError_;  // the first value refused by a call before Send (UTF-8)
   std::wstring error_;
 };
