@@ -703,17 +703,39 @@ TEST_F(EndToEnd, CtrlMShowsThisMachinesConfigurationReport) {
   EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
 }
 
-TEST_F(EndToEnd, CtrlQEndsTheProgramAndStoresThePreferences) {
+// A service that never answers holds the run, not the window: with the progress window up, Ctrl+A
+// opens the about window at once and Ctrl+Q ends the program at once, storing the preferences and
+// leaving no answer file behind.
+TEST_F(EndToEnd, DuringAStalledRunTheKeysAnswerAtOnceAndCtrlQEndsTheProgram) {
+  server_.Silent("/ip1");
   RunningProgram program;
   MainWindow main;
   ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
   const HWND chkAutoRun = WaitForControl(main.window, ids::chkAutoRun);
   ASSERT_TRUE(Click(chkAutoRun));
   ASSERT_TRUE(WaitUntil([&] { return CheckState(chkAutoRun) == BST_CHECKED; }));
+  ASSERT_TRUE(Click(main.cmdFindMyIP));
+  ASSERT_TRUE(WaitUntil([&] { return server_.Requests("/ip1") == 1; })) << "the first service was not asked";
   ASSERT_TRUE(BringToForeground(main.window)) << "the main window could not be brought to the foreground";
+
+  ASSERT_TRUE(PressKeys({VK_CONTROL, 'A'}));
+  EXPECT_NE(WaitForWindow({nb::FrmAbout::kClassName, std::nullopt, program.pid()}, 1000), nullptr)
+      << "Ctrl+A opened no about window within a second";
+  EXPECT_FALSE(FindWindows({nb::FrmWorking::kClassName, std::nullopt, program.pid()}).empty())
+      << "the run was over before the about window came";
+  ASSERT_TRUE(PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main.window) != FALSE; })) << "the about window stayed";
+
+  ASSERT_TRUE(BringToForeground(main.window));
   ASSERT_TRUE(PressKeys({VK_CONTROL, 'Q'}));
-  EXPECT_EQ(program.WaitForExit(kExitTimeout), std::optional<DWORD>(0)) << "Ctrl+Q did not end the program";
+  EXPECT_EQ(program.WaitForExit(1000), std::optional<DWORD>(0)) << "Ctrl+Q did not end the program within a second";
   EXPECT_EQ(ScopedSettings::Read(L"Autorun"), std::optional<std::wstring>(L"1"));
+  const std::wstring folder = log_.path().substr(0, log_.path().rfind(L'\\') + 1);
+  WIN32_FIND_DATAW found;
+  const HANDLE left = FindFirstFileW((folder + L"ip.txt*").c_str(), &found);
+  EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "left in the data folder: " << Utf8(found.cFileName);
+  if (left != INVALID_HANDLE_VALUE) FindClose(left);
+  EXPECT_FALSE(nbtest::FileExists(log_.path())) << "the dropped run wrote the log";
 }
 
 // --- Long paths -------------------------------------------------------------------------------------
