@@ -26,6 +26,8 @@ enum : int {
   menuColorsBlackOnWhite = 2005,
   menuShowALLIPs = 2006,
   menuIPconfig = 2007,
+  menuWatch = 2008,
+  menuWatchSettings = 2009,
   menuSaveLANas = 2101,
   menuCopyLANtoClipboard = 2102,
   menuSendLANemail = 2103,

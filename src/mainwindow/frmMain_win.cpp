@@ -34,34 +34,11 @@ constexpr int kWidth = 2085;
 constexpr wchar_t kAutoRunTip[] = L"When ticked, Netbeacon finds both addresses as it starts";
 constexpr wchar_t kAutoQuitTip[] = L"When ticked, Netbeacon quits after an address was saved, copied or mailed";
 
-HMENU MakeMenuBar() {
-  HMENU bar = CreateMenu();
-  AppendMenuW(bar, MF_POPUP,
-              reinterpret_cast<UINT_PTR>(MakePopupMenu({{menuAbout, L"&About\tCtrl+A"}, {menuExit, L"E&xit\tCtrl+Q"}})),
-              L"&Project");
-  AppendMenuW(bar, MF_POPUP,
-              reinterpret_cast<UINT_PTR>(MakePopupMenu({{menuHistory, L"&History\tCtrl+H"},
-                                                        {menuClearlog, L"&Clear log\tCtrl+X"},
-                                                        {menuColorsBlackOnWhite, L"&Black on white / green on black"},
-                                                        kMenuSeparator,
-                                                        {menuShowALLIPs, L"All &IP addresses\tCtrl+I"},
-                                                        {menuIPconfig, L"IP &configuration\tCtrl+M"}})),
-              L"&Options");
-  return bar;
-}
-
-unique_haccel MakeShortcuts() {
-  ACCEL keys[] = {
-      {FVIRTKEY | FCONTROL, 'A', menuAbout},      {FVIRTKEY | FCONTROL, 'Q', menuExit},
-      {FVIRTKEY | FCONTROL, 'H', menuHistory},    {FVIRTKEY | FCONTROL, 'X', menuClearlog},
-      {FVIRTKEY | FCONTROL, 'I', menuShowALLIPs}, {FVIRTKEY | FCONTROL, 'M', menuIPconfig},
-  };
-  return unique_haccel(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
-}
-
 }  // namespace
 
-FrmMain::FrmMain() : lanLookup([] { return GetLocalIP(); }) {
+FrmMain::FrmMain()
+    : lanLookup([] { return GetLocalIP(); }),
+      watch_({[this] { StartRun(RunKind::kCheck, nullptr); }, [this](int command) { WatchMenuCommand(command); }}) {
   saveDialog_.title = L"Save the address as a text file";
   saveDialog_.fileName = L"Netbeacon.txt";
   saveDialog_.defaultExt = L".txt";
@@ -78,15 +55,7 @@ void FrmMain::Load(std::wstring argumentText) {
   CreateFrame({kClassName, L" Netbeacon", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
                MakeMenuBar(), kClientWidth, kClientHeight, ResourceIcon(IDI_NETBEACON)});
   CreateControlsAndToolTips();
-  // The two address menus open only through a right click on their label.
-  lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},
-                                 {menuCopyLANtoClipboard, L"&Copy to clipboard"},
-                                 {menuSendLANemail, L"Send by &e-mail..."}}));
-  wanPopup_.reset(MakePopupMenu({{menuSaveWANas, L"&Save as text file..."},
-                                 {menuCopyWANtoClipboard, L"&Copy to clipboard"},
-                                 {menuSendWANemail, L"Send by &e-mail..."}}));
-  accelerators_ = MakeShortcuts();
-  SetAccelerators(hwnd(), accelerators_.get());
+  CreatePopupsAndShortcuts();
   Form_Load();
 }
 
@@ -117,7 +86,7 @@ void FrmMain::CreateControlsAndToolTips() {
 
 void FrmMain::Show() {
   showRequested_ = true;
-  if (!IsOpen() || loading_) return;
+  if (!IsOpen() || loading_ || startHidden_) return;
   ShowWindow(hwnd(), SW_SHOW);
   UpdateWindow(hwnd());
   if (GetFocus() != cmdPREFS.hwnd) cmdFindMyIP.Focus();
@@ -244,6 +213,8 @@ void FrmMain::OnCommand(int id, int code) {
     case menuClearlog: menuClearlog_Click(); break;
     case menuShowALLIPs: menuShowALLIPs_Click(); break;
     case menuIPconfig: menuIPconfig_Click(); break;
+    case menuWatch: menuWatch_Click(); break;
+    case menuWatchSettings: menuWatchSettings_Click(); break;
     default: break;
   }
 }
@@ -253,6 +224,7 @@ void FrmMain::OnCommand(int id, int code) {
 void FrmMain::CloseNow() {
   run_.Stop();
   hostName_.Stop();
+  watch_.Stop();
   loadRuns_.clear();
   loading_ = false;
   working_.Hide();
@@ -263,6 +235,7 @@ void FrmMain::CloseNow() {
 void FrmMain::OnDestroy() { SetAccelerators(nullptr, nullptr); }
 
 bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (watch_.OnMessage(msg, wParam, lParam, result)) return true;
   switch (msg) {
     case kLabelMouseDown:
     case kLabelMouseMove:
@@ -271,6 +244,8 @@ bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
       return true;
     case WM_SIZE:
       Form_Resize();
+      // While watching, a minimised window waits in the notification area.
+      if (wParam == SIZE_MINIMIZED && watch_.Watching() && watch_.icon().Shown()) ShowWindow(hwnd(), SW_HIDE);
       return false;
     case WM_CLOSE:
       CloseNow();

@@ -7,6 +7,8 @@
 //   command_line.cpp          the command-line switches
 //   detection_run_win.cpp     the detection run (cmdFindMyIP_Click, showIPs, updateLOG)
 //   address_output_win.cpp    copying an address to the clipboard, saving it to a file, mailing it
+//   main_menus_win.cpp        the menu bar, the address menus and the keyboard shortcuts
+//   watch_menu_win.cpp        watch mode's menu entries, its icon's menu and the window's hidden start
 #pragma once
 
 #include <deque>
@@ -23,6 +25,7 @@
 #include "ui/task_win.h"
 #include "ui/tool_tips_win.h"
 #include "ui/window_win.h"
+#include "watch/watch_mode_win.h"
 
 namespace nb {
 
@@ -104,6 +107,8 @@ class FrmMain : public Window {
   void menuClearlog_Click();
   void menuShowALLIPs_Click();
   void menuIPconfig_Click();
+  void menuWatch_Click();
+  void menuWatchSettings_Click();
 
   void ApplyColours(COLORREF text, COLORREF back);
 
@@ -113,8 +118,11 @@ class FrmMain : public Window {
   void OnDestroy() override;
 
  private:
+  // A run for Find (the progress window, message boxes) or a check of watch mode (neither).
+  enum class RunKind { kFind, kCheck };
+
   // detection_run_win.cpp
-  void StartRun(std::function<void()> then);
+  void StartRun(RunKind kind, std::function<void()> then);
   void RunStepShown(const RunStep& step);
   void RunEnded(DetectionResult result);
   void AfterRun();
@@ -124,12 +132,21 @@ class FrmMain : public Window {
   // main_preferences_win.cpp
   void LoadPreferences();
   void StorePreferences();
+  // watch_menu_win.cpp
+  void LoadWatch();
+  void StartWatching();
+  void StopWatching();
+  void WatchMenuCommand(int command);
+  void ShowFromNotificationArea();
   // address_output_win.cpp
   void CopyToClipboard(const std::wstring& text, const wchar_t* handlerLabel);
   void SaveToFile(const std::wstring& text, const wchar_t* handlerLabel);
   void SendByMail(const wchar_t* flag, const std::wstring& address);
 
   void CreateControlsAndToolTips();
+  // main_menus_win.cpp
+  static HMENU MakeMenuBar();
+  void CreatePopupsAndShortcuts();
   void CloseNow();
   void CloseOtherWindows();
   void ShowHostName(const wchar_t* handlerLabel, const std::wstring& captionPrefix, const std::wstring& address);
@@ -138,6 +155,8 @@ class FrmMain : public Window {
   void ToggleCheck(const CheckBox& box);
 
   Addresses addresses_;
+  Addresses before_;  // the value as the run under way found it
+  RunKind runKind_ = RunKind::kFind;
   Task<DetectionResult, RunStep> run_;
   Task<HostNameLookup> hostName_;
   // The load step's runs, each with what follows it (a switch's copy), one after the other; the
@@ -146,6 +165,8 @@ class FrmMain : public Window {
   std::function<void()> afterRun_;  // what follows the run under way
   bool loading_ = false;
   bool showRequested_ = false;
+  bool startHidden_ = false;  // the Watch switch: the window waits in the notification area
+  WatchMode watch_;
 
   unique_hmenu lanPopup_;
   unique_hmenu wanPopup_;

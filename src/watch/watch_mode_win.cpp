@@ -1,0 +1,168 @@
+#include "watch/watch_mode_win.h"
+
+#include <chrono>
+#include <vector>
+
+#include "base/skip_trap_win.h"
+#include "base/text_win.h"
+#include "res/resource_ids.h"
+#include "ui/menus_win.h"
+#include "ui/modal_win.h"
+#include "ui/window_class_win.h"
+#include "watch/watch_actions_win.h"
+#include "watch/watch_text.h"
+
+namespace nb {
+namespace {
+
+constexpr wchar_t kTraceLabel[] = L"Netbeacon watch";
+
+WatchClock::time_point Now() { return WatchClock::now(); }
+
+// The time of day as the user's settings write it, without seconds.
+std::wstring TimeOfDay() {
+  wchar_t text[64] = {};
+  if (!GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, text, 64)) return {};
+  return text;
+}
+
+WatchResult AsResult(const Addresses& addresses) { return {addresses.WanText(), addresses.LanText()}; }
+
+// What the icon's tip says after a run: the addresses (no connection when the probe failed), what
+// went wrong, and when.
+std::wstring TipAfter(const Addresses& after, const std::wstring& problem) {
+  const std::wstring wan = after.WanText();
+  const std::wstring lan = after.LanText();
+  std::vector<TipLine> lines = {{L"Public", after.connected ? std::optional<std::wstring_view>(wan) : std::nullopt},
+                                {L"LAN", lan}};
+  if (!problem.empty()) lines.push_back({L"Problem", problem});
+  return WatchToolTip(lines, TimeOfDay());
+}
+
+}  // namespace
+
+bool WatchMode::Start(HWND window, const WatchSettings& settings) {
+  if (Watching()) return true;
+  window_ = window;
+  settings_ = settings;
+  schedule_.ChangeInterval(std::chrono::minutes(settings.minutes), Now());
+  const bool shown = icon_.Add(window, kWatchIconMessage, ResourceIcon(IDI_NETBEACON), kProgramName);
+  if (!network_.Start(window, kNetworkChangedMessage)) {
+    TraceSkippedError(kProgramErrorBase, L"The system gives no network change notifications", kTraceLabel);
+  }
+  Follow(schedule_.On(WatchEvent::Started, Now()));
+  return shown;
+}
+
+void WatchMode::Stop() {
+  if (!Watching()) return;
+  Follow(schedule_.On(WatchEvent::Stopped, Now()));
+  KillTimer(window_, kWatchTimerId);
+  network_.Stop();
+  icon_.Remove();
+  window_ = nullptr;
+}
+
+void WatchMode::Apply(const WatchSettings& settings) {
+  settings_ = settings;
+  Follow(schedule_.ChangeInterval(std::chrono::minutes(settings.minutes), Now()));
+}
+
+void WatchMode::RunStarted() { Follow(schedule_.On(WatchEvent::RunStarted, Now())); }
+
+void WatchMode::RunEnded(const Addresses& before, const Addresses& after, const std::wstring& problem) {
+  if (Watching()) {
+    icon_.SetTip(TipAfter(after, problem));
+    Changed(before, after);
+  }
+  Follow(schedule_.On(WatchEvent::RunEnded, Now()));
+}
+
+// The timer first: a check started here tells the schedule of its start, whose decision then
+// stands.
+void WatchMode::Follow(const WatchDecision& decision) {
+  if (!Watching()) return;
+  if (decision.timerDue) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*decision.timerDue - Now()).count();
+    SetTimer(window_, kWatchTimerId, static_cast<UINT>(std::clamp<long long>(wait, USER_TIMER_MINIMUM, 0x7FFFFFFF)),
+             nullptr);
+  } else {
+    KillTimer(window_, kWatchTimerId);
+  }
+  if (decision.checkNow && host_.startCheck) host_.startCheck();
+}
+
+// A change from one address to another: one notification for the check, then the mail (for the
+// public address) and the command, each once.
+void WatchMode::Changed(const Addresses& before, const Addresses& after) {
+  const std::vector<AddressChange> changes = AddressChanges(AsResult(before), AsResult(after));
+  if (changes.empty()) return;
+  Notice notice = ChangeNotice(changes.front());
+  for (std::size_t i = 1; i < changes.size(); ++i) notice.text += L"\n" + ChangeNotice(changes[i]).text;
+  Tell(notice.title, notice.text, false);
+  if (!settings_.command.empty() && !command_.Running()) {
+    const std::wstring wan = after.WanText();
+    const std::wstring lan = after.LanText();
+    command_.Start(
+        window_,
+        [line = WatchCommandLine(settings_.command, {wan, lan, {}, {}})](TaskContext<std::monostate>& task) {
+          return RunWatchCommand(line, kCommandBound, &task.Stop());
+        },
+        [this](std::optional<std::wstring> failure) {
+          if (failure) Tell(L"The command failed", *failure, true);
+        });
+  }
+}
+
+void WatchMode::Tell(const std::wstring& title, const std::wstring& text, bool failure) {
+  if (!icon_.ShowNotice(title, text, failure)) TraceSkippedError(kProgramErrorBase, title + L": " + text, kTraceLabel);
+}
+
+void WatchMode::ShowMenu(POINT at) {
+  const unique_hmenu menu(MakePopupMenu({{watchCheckNow, L"&Check now"},
+                                         {watchCopyPublic, L"Copy &public address"},
+                                         {watchCopyLan, L"Copy &LAN address"},
+                                         {watchShowWindow, L"&Show Netbeacon"},
+                                         kMenuSeparator,
+                                         {watchStop, L"S&top watching"},
+                                         {watchExit, L"E&xit"}}));
+  const int chosen = Modal().ShowPopupMenu(menu.get(), window_, at);
+  if (chosen == watchCheckNow) {
+    Follow(schedule_.On(WatchEvent::CheckNow, Now()));
+  } else if (chosen && host_.menuCommand) {
+    host_.menuCommand(chosen);
+  }
+}
+
+bool WatchMode::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  if (msg == kNetworkChangedMessage) {
+    Follow(schedule_.On(WatchEvent::NetworkChanged, Now()));
+    return true;
+  }
+  if (!Watching()) return false;
+  if (msg == WM_TIMER && wParam == kWatchTimerId) {
+    Follow(schedule_.On(WatchEvent::TimerFired, Now()));
+    return true;
+  }
+  if (msg == WM_POWERBROADCAST) {
+    if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+      Follow(schedule_.On(WatchEvent::Resumed, Now()));
+    }
+    result = TRUE;
+    return true;
+  }
+  if (msg == kWatchIconMessage) {
+    const IconEvent event = DecodeIconMessage(wParam, lParam);
+    if (event.kind == IconEvent::Kind::kSelect) host_.menuCommand(watchShowWindow);
+    if (event.kind == IconEvent::Kind::kContextMenu) ShowMenu(event.anchor);
+    return true;
+  }
+  if (icon_.IsTaskbarCreated(msg)) {
+    icon_.Restore();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace nb
