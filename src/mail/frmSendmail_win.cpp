@@ -224,7 +224,8 @@ bool FrmSendmail::StoreSettings() {
   SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTP, txtServer.Text()); });
   SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTPauth, std::to_wstring(chkAuth.Value())); });
   SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTPauthUser, txtUser.Text()); });
-  // A password that cannot be scrambled is never stored as typed: an empty one takes its place.
+  // A password that cannot be scrambled, or that the code page cannot hold, is never stored as
+  // typed: an empty one takes its place.
   std::wstring password = txtPassword.Text();
   const bool scrambled = SkipTrap(kCloseLabel, [&] {
     Ncrypt(password, AnsiCharacterCodes());

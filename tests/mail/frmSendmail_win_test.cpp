@@ -340,8 +340,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PasswordCase{"Plain", L"Secr3t pass", L"Secr3t pass", false},
                     PasswordCase{"EveryStorableCharacter", StorableCharacters(), StorableCharacters(), false},
                     PasswordCase{"Empty", L"", L"", false},
-                    // Outside the code page: "?" (ó is in it).
-                    PasswordCase{"OtherScript", L"\u0141\u00F3d\u017A", L"?\u00F3d?", false},
+                    // Outside the code page (ó is in it): it would come back as "?".
+                    PasswordCase{"OtherScript", L"\u0141\u00F3d\u017A", L"", true},
                     // ÿ is 255 in the code page: it cannot be scrambled, so nothing is kept.
                     PasswordCase{"CannotBeScrambled", L"pass \u00FF", L"", true}),
     [](const testing::TestParamInfo<PasswordCase>& info) { return std::string(info.param.name); });
