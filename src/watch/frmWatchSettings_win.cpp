@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 #include "base/dynamic_library_win.h"
 #include "base/text_util.h"

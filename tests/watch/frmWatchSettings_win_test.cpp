@@ -1,6 +1,4 @@
-// The watch settings window driven through messages with the modal UI scripted: what it shows for
-// the stored values, what OK, Cancel and the close box store, the refused interval, the mail
-// settings button, the keyboard and the layout.
+// The watch settings window driven through messages with the modal UI scripted.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,71 +19,52 @@
 namespace {
 
 using nb::FrmWatchSettings;
+using Texts = std::vector<std::optional<std::wstring>>;
 
-constexpr wchar_t kProgramSubKey[] = L"Software\\Ambertop\\Netbeacon";
+// The values the window touches, under HKEY_CURRENT_USER, in the order of the texts: the interval,
+// mail, command, watch and Run values.
+constexpr wchar_t kProgram[] = L"Software\\Ambertop\\Netbeacon";
+constexpr std::pair<const wchar_t*, const wchar_t*> kValues[] = {
+    {kProgram, nb::kWatchMinutesValue}, {kProgram, nb::kWatchMailValue}, {kProgram, nb::kWatchCommandValue},
+    {kProgram, nb::kWatchValue}, {nb::kRunKey, nb::kRunValue}};
+enum { kCommand = 2, kRun = 4 };
 
-// A value of the current user's registry, removed for the test and put back as it was afterwards.
-class KeptValue {
- public:
-  KeptValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
-    DWORD size = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, key_, name_, RRF_RT_ANY, &type_, nullptr, &size) == ERROR_SUCCESS) {
-      data_.emplace(size);
-      RegGetValueW(HKEY_CURRENT_USER, key_, name_, RRF_RT_ANY, &type_, data_->data(), &size);
-    }
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, name_);
+Texts StoredValues() {
+  Texts texts;
+  for (const auto& [key, name] : kValues) {
+    texts.push_back(nb::ReadString(L"HKEY_CURRENT_USER\\" + std::wstring(key), name));
   }
-  ~KeptValue() {
-    if (!data_) {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, name_);
-      return;
+  return texts;
+}
+
+// Stores each text, or removes the value for nothing.
+void Store(const Texts& texts) {
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const auto& [key, name] = kValues[i];
+    const std::optional<std::wstring>& text = texts[i];
+    if (!text) {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+    } else {
+      const auto size = static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t));
+      RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, text->c_str(), size);
     }
-    RegSetKeyValueW(HKEY_CURRENT_USER, key_, name_, type_, data_->data(), static_cast<DWORD>(data_->size()));
   }
-  KeptValue(const KeptValue&) = delete;
-  KeptValue& operator=(const KeptValue&) = delete;
-
- private:
-  const wchar_t* key_;
-  const wchar_t* name_;
-  DWORD type_ = 0;
-  std::optional<std::vector<BYTE>> data_;
-};
-
-std::optional<std::wstring> Stored(const wchar_t* name) { return nb::ReadString(nb::kProgramKey, name); }
-
-void Store(const wchar_t* name, const wchar_t* text) {
-  nb::CreateKey(nb::kProgramKey);
-  nb::WriteString(nb::kProgramKey, name, text);
 }
 
-std::optional<std::wstring> RunValue() {
-  return nb::ReadString(L"HKEY_CURRENT_USER\\" + std::wstring(nb::kRunKey), nb::kRunValue);
-}
-
-void Click(const FrmWatchSettings& f, const nb::Control& button) {
-  SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED), reinterpret_cast<LPARAM>(button.hwnd));
-}
-
-// Ticks a check box as a click does.
-void Tick(const nb::CheckBox& box, bool on) {
-  if ((box.Value() == BST_CHECKED) != on) SendMessageW(box.hwnd, BM_CLICK, 0, 0);
-  EXPECT_EQ(box.Value(), on ? BST_CHECKED : BST_UNCHECKED) << nb::ToAnsi(box.Text());
-}
+void Click(const nb::Control& control) { SendMessageW(control.hwnd, BM_CLICK, 0, 0); }
 
 class WatchWindow : public testing::Test {
  protected:
-  // Opens the window and runs `act` on it while it is shown.
+  // Each test starts without the values and leaves them as they were.
+  void SetUp() override { Store(Texts(std::size(kValues))); }
+  void TearDown() override { Store(kept); }
+
   void Open(const std::function<void(FrmWatchSettings&)>& act) {
     ui.onModal = [&](nb::ModalWindow& window) { act(static_cast<FrmWatchSettings&>(window)); };
     nb::Modal().ShowModal(form, nullptr);
   }
 
-  const KeptValue watch{kProgramSubKey, nb::kWatchValue};
-  const KeptValue minutes{kProgramSubKey, nb::kWatchMinutesValue};
-  const KeptValue mail{kProgramSubKey, nb::kWatchMailValue};
-  const KeptValue command{kProgramSubKey, nb::kWatchCommandValue};
-  const KeptValue run{nb::kRunKey, nb::kRunValue};
+  const Texts kept = StoredValues();
   nbtest::ScriptedModalUi ui;
   std::vector<HWND> mailSettingsOwners;
   FrmWatchSettings form{[&](HWND owner) { mailSettingsOwners.push_back(owner); }};
@@ -93,134 +72,78 @@ class WatchWindow : public testing::Test {
 
 TEST_F(WatchWindow, ShowsTheStoredValuesAndTheDefaultsForMissingOrBadOnes) {
   const struct {
-    const wchar_t* minutes;  // stored values, or nullptr for none
-    const wchar_t* mail;
-    const wchar_t* command;
-    bool runValue;
-    const wchar_t* shownMinutes;
-    bool mailOn;
-    bool commandOn;
-    bool startOn;
+    Texts stored;  // interval, mail, command, watch, Run
+    std::wstring minutes;
+    bool mail, command;
   } cases[] = {
-      {nullptr, nullptr, nullptr, false, L"15", false, false, false},
-      {L"60", L"1", L"notify.cmd %1 %2", true, L"60", true, true, true},
-      {L"1440", L"0", L"", false, L"1440", false, false, false},
-      {L"0", L"yes", nullptr, false, L"15", false, false, false},
-      {L"ten", L"", nullptr, false, L"15", false, false, false},
+      {{{}, {}, {}, {}, {}}, L"15", false, false},
+      {{L"60", L"1", L"notify.cmd %1 %2", {}, L"x"}, L"60", true, true},
+      {{L"0", L"yes", L"", {}, {}}, L"15", false, false},
   };
   for (const auto& c : cases) {
-    const std::pair<const wchar_t*, const wchar_t*> stored[] = {
-        {nb::kWatchMinutesValue, c.minutes}, {nb::kWatchMailValue, c.mail}, {nb::kWatchCommandValue, c.command}};
-    for (const auto& [name, text] : stored) {
-      if (text) {
-        Store(name, text);
-      } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramSubKey, name);
-      }
-    }
-    nb::SetStartWithWindows(c.runValue);
+    Store(c.stored);
     Open([&](FrmWatchSettings& f) {
-      EXPECT_EQ(f.txtMinutes.Text(), c.shownMinutes);
-      EXPECT_EQ(f.chkMail.Value(), c.mailOn ? BST_CHECKED : BST_UNCHECKED);
-      EXPECT_EQ(f.chkCommand.Value(), c.commandOn ? BST_CHECKED : BST_UNCHECKED);
-      EXPECT_EQ(f.txtCommand.Text(), c.command ? c.command : L"");
-      EXPECT_EQ(f.txtCommand.Enabled(), c.commandOn);
-      EXPECT_EQ(f.chkStartWithWindows.Value(), c.startOn ? BST_CHECKED : BST_UNCHECKED);
+      EXPECT_EQ(f.txtMinutes.Text(), c.minutes);
+      EXPECT_EQ(f.chkMail.Value(), c.mail ? BST_CHECKED : BST_UNCHECKED);
+      EXPECT_EQ(f.chkCommand.Value(), c.command ? BST_CHECKED : BST_UNCHECKED);
+      EXPECT_EQ(f.txtCommand.Text(), c.stored[kCommand].value_or(L""));
+      EXPECT_EQ(f.txtCommand.Enabled(), c.command);
+      EXPECT_EQ(f.chkStartWithWindows.Value(), c.stored[kRun] ? BST_CHECKED : BST_UNCHECKED);
     });
   }
 }
 
 TEST_F(WatchWindow, OkStoresTheSettingsAndTheRunValueAndUncheckingRemovesThem) {
-  // Watch is the menu's: left as it is, even as a value that reads as off.
-  Store(nb::kWatchValue, L"2");
+  Store({{}, {}, {}, L"2", {}});  // Watch is the menu's: left as it is, even as a value that reads as off
   Open([&](FrmWatchSettings& f) {
     f.txtMinutes.SetText(L" 60 ");
-    Tick(f.chkMail, true);
-    Tick(f.chkCommand, true);
-    EXPECT_TRUE(f.txtCommand.Enabled());
+    for (const nb::CheckBox* box : {&f.chkMail, &f.chkCommand, &f.chkStartWithWindows}) Click(*box);
     f.txtCommand.SetText(L" notify.cmd %1 %2 ");
-    Tick(f.chkStartWithWindows, true);
-    Click(f, f.cmdOK);
+    Click(f.cmdOK);
     EXPECT_TRUE(f.EndRequested());
   });
-  EXPECT_EQ(Stored(nb::kWatchMinutesValue), L"60");
-  EXPECT_EQ(Stored(nb::kWatchMailValue), L"1");
-  EXPECT_EQ(Stored(nb::kWatchCommandValue), L"notify.cmd %1 %2");
-  EXPECT_EQ(Stored(nb::kWatchValue), L"2");
-  EXPECT_EQ(RunValue(), L"\"" + nb::ExecutablePath() + L"\" Watch");
-  ASSERT_TRUE(form.StoredSettings());
-  EXPECT_EQ(*form.StoredSettings(), (nb::WatchSettings{false, 60, true, L"notify.cmd %1 %2"}));
+  const std::wstring run = L"\"" + nb::ExecutablePath() + L"\" Watch";
+  EXPECT_EQ(StoredValues(), (Texts{L"60", L"1", L"notify.cmd %1 %2", L"2", run}));
+  EXPECT_TRUE(form.StoredSettings() == (nb::WatchSettings{false, 60, true, L"notify.cmd %1 %2"}));
 
-  // An unchecked command is none, whatever its box still holds.
+  // An unticked command is none, whatever its box still holds.
   Open([&](FrmWatchSettings& f) {
-    Tick(f.chkMail, false);
-    Tick(f.chkCommand, false);
-    EXPECT_FALSE(f.txtCommand.Enabled());
-    Tick(f.chkStartWithWindows, false);
-    Click(f, f.cmdOK);
+    for (const nb::CheckBox* box : {&f.chkMail, &f.chkCommand, &f.chkStartWithWindows}) Click(*box);
+    Click(f.cmdOK);
   });
-  EXPECT_EQ(Stored(nb::kWatchMailValue), L"0");
-  EXPECT_EQ(Stored(nb::kWatchCommandValue), L"");
-  EXPECT_EQ(RunValue(), std::nullopt);
-  EXPECT_EQ(Stored(nb::kWatchValue), L"2");
+  EXPECT_EQ(StoredValues(), (Texts{L"60", L"0", L"", L"2", {}}));
 }
 
-TEST_F(WatchWindow, ABadIntervalIsRefusedWithTheFocusBackOnItsBox) {
-  Open([&](FrmWatchSettings& f) {
-    Tick(f.chkStartWithWindows, true);
-    for (const wchar_t* typed : {L"0", L"1441", L"", L"ten", L"7.5", L"-5"}) {
-      f.txtMinutes.SetText(typed);
-      f.cmdOK.Focus();
-      Click(f, f.cmdOK);
-      ASSERT_EQ(ui.messages.size(), 1u) << nb::ToAnsi(typed);
-      EXPECT_NE(ui.messages[0].text.find(L"whole number of minutes from 1 to 1440"), std::wstring::npos);
-      EXPECT_EQ(ui.messages[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
-      EXPECT_FALSE(f.EndRequested());
-      EXPECT_EQ(GetFocus(), f.txtMinutes.hwnd);
-      ui.messages.clear();
-    }
-  });
-  EXPECT_FALSE(form.StoredSettings());
-  EXPECT_EQ(Stored(nb::kWatchMinutesValue), std::nullopt);
-  EXPECT_EQ(RunValue(), std::nullopt);
-}
-
-TEST_F(WatchWindow, CancelAndTheCloseBoxStoreNothing) {
+TEST_F(WatchWindow, StoresNothingForABadIntervalCancelOrTheCloseBox) {
   for (const bool closeBox : {false, true}) {
     Open([&](FrmWatchSettings& f) {
-      f.txtMinutes.SetText(L"60");
-      Tick(f.chkMail, true);
-      Tick(f.chkStartWithWindows, true);
-      if (closeBox) {
-        SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
-      } else {
-        Click(f, f.cmdCancel);
+      Click(f.chkMail);
+      Click(f.chkStartWithWindows);
+      for (const wchar_t* typed : {L"0", L"1441", L"", L"ten", L"7.5"}) {
+        f.txtMinutes.SetText(typed);
+        Click(f.cmdOK);
+        ASSERT_EQ(ui.messages.size(), 1u) << nb::ToAnsi(typed);
+        EXPECT_NE(ui.messages[0].text.find(L"whole number of minutes from 1 to 1440"), std::wstring::npos);
+        EXPECT_FALSE(f.EndRequested());
+        EXPECT_EQ(GetFocus(), f.txtMinutes.hwnd);
+        ui.messages.clear();
       }
+      SendMessageW(closeBox ? f.hwnd() : f.cmdCancel.hwnd, closeBox ? WM_CLOSE : BM_CLICK, 0, 0);
       EXPECT_TRUE(f.EndRequested());
     });
     EXPECT_FALSE(form.StoredSettings());
-    EXPECT_EQ(Stored(nb::kWatchMinutesValue), std::nullopt);
-    EXPECT_EQ(Stored(nb::kWatchMailValue), std::nullopt);
-    EXPECT_EQ(RunValue(), std::nullopt);
+    EXPECT_EQ(StoredValues(), Texts(std::size(kValues)));
   }
 }
 
-TEST_F(WatchWindow, MailSettingsOpensTheMailWindowOverIt) {
-  HWND shown = nullptr;
+TEST_F(WatchWindow, OpensTheMailSettingsWorksFromTheKeyboardAndIsSeenWellAtBothDpis) {
   Open([&](FrmWatchSettings& f) {
-    shown = f.hwnd();
-    Click(f, f.cmdMailSettings);
-    EXPECT_FALSE(f.EndRequested());
-  });
-  EXPECT_EQ(mailSettingsOwners, std::vector<HWND>{shown});
-}
-
-TEST_F(WatchWindow, WorksFromTheKeyboardAndIsSeenWellAtBothDpis) {
-  Open([&](FrmWatchSettings& f) {
+    Click(f.cmdMailSettings);
+    EXPECT_EQ(mailSettingsOwners, std::vector<HWND>{f.hwnd()});
     EXPECT_EQ(SendMessageW(f.hwnd(), DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
     EXPECT_EQ(GetDlgCtrlID(f.cmdCancel.hwnd), IDCANCEL);
     // Tab goes round every control there is to set, in reading order (the command box once it is on).
-    Tick(f.chkCommand, true);
+    Click(f.chkCommand);
     const std::vector<HWND> order{f.txtMinutes.hwnd, f.chkMail.hwnd, f.cmdMailSettings.hwnd, f.chkCommand.hwnd,
                                   f.txtCommand.hwnd, f.chkStartWithWindows.hwnd, f.cmdOK.hwnd, f.cmdCancel.hwnd};
     for (size_t i = 0; i < order.size(); ++i) {
@@ -228,7 +151,6 @@ TEST_F(WatchWindow, WorksFromTheKeyboardAndIsSeenWellAtBothDpis) {
     }
     nbtest::ExpectSeenWellAtBothDpis(f);
   });
-  EXPECT_EQ(ui.modalCaptions, std::vector<std::wstring>{L"Watch settings"});
 }
 
 }  // namespace
