@@ -32,6 +32,10 @@ struct WatchSettings {
 // are read all the same. The switches are "0" or "1".
 WatchSettings ReadWatchSettings(const std::function<std::optional<std::wstring>(std::wstring_view)>& read);
 
+// The interval in a text, stored or typed: a whole number from kMinWatchMinutes to kMaxWatchMinutes,
+// read as the other stored numbers are (blanks around it allowed); nothing otherwise.
+std::optional<int> WatchMinutesFromText(std::wstring_view text);
+
 // The value names and the texts to store, in the order of the struct.
 std::vector<std::pair<const wchar_t*, std::wstring>> WatchSettingsTexts(const WatchSettings& settings);
 
