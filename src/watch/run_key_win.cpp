@@ -4,7 +4,7 @@
 
 #include "base/text_win.h"
 #include "base/unique_any_win.h"
-#include "mainwindow/command_line.h"
+#include "watch/watch_settings.h"
 
 namespace nb {
 

@@ -18,6 +18,10 @@ inline constexpr wchar_t kWatchCommandValue[] = L"WatchCommand";
 
 inline constexpr int kDefaultWatchMinutes = 15;
 
+// The command-line switch that starts the program watching, with the main window hidden in the
+// notification area (the one the Run value of "Start with Windows" holds).
+inline constexpr wchar_t kSwitchWatch[] = L"Watch";
+
 struct WatchSettings {
   bool watch = false;
   int minutes = kDefaultWatchMinutes;  // kMinWatchMinutes..kMaxWatchMinutes
