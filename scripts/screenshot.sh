@@ -8,6 +8,8 @@
 #   docs/ip-config.png                    the configuration viewer (Ctrl+M), the LAN address found
 #   docs/send-mail.png                    the mail window, opened from the address menu, with stored
 #                                         mail settings, a password typed and a file attached
+#   docs/watch-settings.png               the watch settings window with stored settings, shown by
+#                                         its own small program (tests/watch/show_watch_settings_win.cpp)
 # A small web server on this machine stands in for the public address services, so the pictures
 # need no network; the Wine prefix is the screenshots' own (build/screenshot/wineprefix).
 # Usage: screenshot.sh [build folder]   (default: build/mingw, made with the mingw preset)
@@ -17,11 +19,11 @@ root=$(pwd)
 bash scripts/deps.sh x11-utils xdotool python3
 if [ $# -ge 1 ]; then
   build=$(cd "$1" && pwd)
-  cmake --build "$build" -j"$(nproc)" --target netbeacon
+  cmake --build "$build" -j"$(nproc)" --target netbeacon show_watch_settings
 else
   build="$root/build/mingw"
   cmake --preset mingw >/dev/null
-  cmake --build --preset mingw -j"$(nproc)" --target netbeacon
+  cmake --build --preset mingw -j"$(nproc)" --target netbeacon show_watch_settings
 fi
 mkdir -p docs
 
@@ -29,6 +31,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   root=$1
   program=$2
+  settings=$3
   . scripts/wine-env.sh
   wine_prepare "$root/build/screenshot"
   wine_server_start
@@ -269,6 +272,24 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     end_program
   }
 
+  # The watch settings window: watch_settings_shot FILE. Its program shows it alone, centred on the
+  # screen, with the settings stored here; Esc cancels it, so that nothing is stored.
+  watch_settings_shot() {
+    local file=$1 window wpid _
+    wine reg add "$key" /v WatchMinutes /d 15 /f >/dev/null
+    wine reg add "$key" /v WatchMail /d 1 /f >/dev/null
+    wine reg add "$key" /v WatchCommand /d "C:\\tools\\notify.cmd %1 %2" /f >/dev/null
+    wine "$settings" >/dev/null 2>&1 &
+    wpid=$!
+    window=$(wait_window "^Watch settings$")
+    sleep 1
+    save_window "$window" "$file"
+    xdotool windowactivate --sync "$window" key --clearmodifiers Escape >/dev/null 2>&1 || true
+    for _ in $(seq 50); do kill -0 "$wpid" 2>/dev/null || break; sleep 0.1; done
+    kill "$wpid" 2>/dev/null || true
+    wait "$wpid" 2>/dev/null || true
+  }
+
   shot main-window.png 65280
   shot main-window-black-on-white.png 0
   shot address-menu.png 65280 menu
@@ -281,4 +302,5 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
   menu_window_shot all-addresses.png "^All .Local. IP" ctrl+i select
   menu_window_shot ip-config.png "^IP Config$" ctrl+m find
   mail_shot send-mail.png
-' bash "$root" "$build/netbeacon.exe"
+  watch_settings_shot watch-settings.png
+' bash "$root" "$build/netbeacon.exe" "$build/tests/watch/show_watch_settings.exe"

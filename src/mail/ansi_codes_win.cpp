@@ -19,14 +19,14 @@ std::optional<wchar_t> Decode(const char* bytes, int count, DWORD flags) {
 
 }  // namespace
 
-int AnsiCharacterCodes::CodeOf(wchar_t c) const {
-  // No best fit: a character the code page lacks is "?", not a look-alike.
+std::optional<int> AnsiCharacterCodes::CodeOf(wchar_t c) const {
+  // No best fit: a character the code page lacks has no code, rather than a look-alike's.
   const bool utf8 = GetACP() == CP_UTF8;
   char bytes[4] = {};
   BOOL usedDefault = FALSE;
   const int n = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr,
                                     utf8 ? nullptr : &usedDefault);
-  if (usedDefault || n < 1 || n > 2 || (n == 2 && !DoubleByteCodePage())) return '?';
+  if (usedDefault || n < 1 || n > 2 || (n == 2 && !DoubleByteCodePage())) return std::nullopt;
   if (n == 1) return static_cast<unsigned char>(bytes[0]);
   return static_cast<std::int16_t>(static_cast<std::uint16_t>((static_cast<unsigned char>(bytes[0]) << 8) |
                                                               static_cast<unsigned char>(bytes[1])));

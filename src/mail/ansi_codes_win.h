@@ -7,7 +7,7 @@ namespace nb {
 
 class AnsiCharacterCodes final : public CharacterCodes {
  public:
-  int CodeOf(wchar_t c) const override;
+  std::optional<int> CodeOf(wchar_t c) const override;
   std::optional<wchar_t> CharacterOf(int code) const override;
 };
 

@@ -1,11 +1,11 @@
 #include "mail/frmSendmail_win.h"
 
 #include <memory>
+#include <utility>
 
 #include "base/app_error.h"
 #include "base/skip_trap_win.h"
 #include "base/text_util.h"
-#include "base/worker_win.h"
 #include "mail/ansi_codes_win.h"
 #include "mail/charset_table.h"
 #include "mail/mail_text.h"
@@ -15,7 +15,6 @@
 #include "settings/registry_win.h"
 #include "settings/stored_values.h"
 #include "ui/error_report_win.h"
-#include "ui/message_loop_win.h"
 #include "ui/window_class_win.h"
 
 namespace nb {
@@ -59,13 +58,9 @@ constexpr wchar_t kNoComponent[] = L"The message was not sent: the mail componen
 constexpr wchar_t kPasswordNotStored[] =
     L"The password was not stored: it holds a character that cannot be kept in the settings.\r\n"
     L"Please enter it again the next time you send.";
-
-// The send's part that runs on the worker: the exchange with the server.
-struct SendJob {
-  std::unique_ptr<mail::Mailer> mailer;
-  int result = 1;
-  void Run() noexcept { result = mailer->Send(); }
-};
+constexpr wchar_t kStopSending[] =
+    L"The message is still being sent.\r\nStop sending it and close the window? A message stopped before the "
+    L"server has taken all of it is not delivered.";
 
 // A stored string, or the default when the read failed.
 std::wstring StoredOr(const wchar_t* valueName, const wchar_t* missing) {
@@ -167,9 +162,11 @@ void FrmSendmail::Form_Load() {
   SkipTrap(kLoadLabel, [&] {
     if (chkAuth.Value() != BST_CHECKED) return;
     txtUser.SetText(StoredOr(kMailSMTPauthUser, L""));
-    std::optional<std::wstring> password = ReadBinary(kProgramKey, kMailSMTPauthPW);
-    if (!password) return;
-    txtPassword.SetText(Dcrypt(*password, AnsiCharacterCodes()));
+    const std::optional<std::wstring> stored = ReadBinary(kProgramKey, kMailSMTPauthPW);
+    if (!stored) return;
+    SecretWString password(stored->begin(), stored->end());
+    Dcrypt(password, AnsiCharacterCodes());
+    SetWindowTextW(txtPassword.hwnd, password.c_str());
   });
   ReportTrap(kLoadLabel, [&] {
     loadCharsets();
@@ -224,14 +221,23 @@ bool FrmSendmail::StoreSettings() {
   SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTP, txtServer.Text()); });
   SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTPauth, std::to_wstring(chkAuth.Value())); });
   SkipTrap(kCloseLabel, [&] { WriteString(kProgramKey, kMailSMTPauthUser, txtUser.Text()); });
-  // A password that cannot be scrambled is never stored as typed: an empty one takes its place.
-  std::wstring password = txtPassword.Text();
+  // A password that cannot be scrambled, or that the code page cannot hold, is never stored as
+  // typed: an empty one takes its place.
+  SecretWString password = PasswordText();
   const bool scrambled = SkipTrap(kCloseLabel, [&] {
     Ncrypt(password, AnsiCharacterCodes());
-    WriteBinary(kProgramKey, kMailSMTPauthPW, password);
+    WriteBinary(kProgramKey, kMailSMTPauthPW, password.view());
   });
   if (!scrambled) SkipTrap(kCloseLabel, [&] { WriteBinary(kProgramKey, kMailSMTPauthPW, L""); });
   return scrambled;
+}
+
+// Read straight into text that is wiped when it goes: no copy of the password is left behind.
+SecretWString FrmSendmail::PasswordText() const {
+  SecretWString text(static_cast<std::size_t>(GetWindowTextLengthW(txtPassword.hwnd)), L'\0');
+  const int got = GetWindowTextW(txtPassword.hwnd, text.data(), static_cast<int>(text.size() + 1));
+  text.resize(static_cast<std::size_t>(got));
+  return text;
 }
 
 void FrmSendmail::Form_QueryUnload() {
@@ -300,74 +306,115 @@ bool FrmSendmail::FieldsFilled() const {
 }
 
 void FrmSendmail::cmdSend_Click() {
-  // A click that arrives while a send waits does not start a second one inside it.
+  // Send is disabled while a send runs; a click that still arrives starts nothing.
   if (sending_ || !FieldsFilled()) return;
   sending_ = true;
+  // The focus leaves Send before it is disabled, so that the keyboard still reaches the window.
+  focusLeftSend_ = GetFocus() == cmdSend.hwnd;
+  if (focusLeftSend_) txtBody.Focus();
   cmdSend.Enable(false);
   try {
-    SendMail();
+    StartSend();
   } catch (...) {
-    ShowMessage(L"The message was not sent: " + CurrentError().description, MB_OK | MB_ICONWARNING, kNotSentTitle);
+    Tell(L"The message was not sent: " + CurrentError().description, MB_OK | MB_ICONWARNING, kNotSentTitle);
+    ReadyToSend();
   }
-  // Every way out of the send comes here.
-  cmdSend.Enable(true);
-  lblStatus.SetText(L"");
-  sending_ = false;
-  if (!GetFocus()) cmdSend.Focus();
 }
 
 // Hands the message to the mail component, whose exchange with the server runs on a worker while
-// the window repaints and takes no input, and tells the user how it went.
-void FrmSendmail::SendMail() {
+// the window answers as ever; SendEnded tells the user how it went.
+void FrmSendmail::StartSend() {
   const std::wstring from(Trim(txtFrom.Text()));
   const std::wstring to(Trim(txtTo.Text()));
   const std::wstring cc(Trim(txtCc.Text()));
   const std::wstring server(Trim(txtServer.Text()));
   lblStatus.SetText(kPleaseWait);
 
-  auto job = std::make_shared<SendJob>();
-  job->mailer = mail::CreateMailer();
-  if (!job->mailer) {
-    ShowMessage(kNoComponent, MB_OK | MB_ICONWARNING, kNotSentTitle);
+  std::shared_ptr<mail::Mailer> mailer = mail::CreateMailer();
+  if (!mailer) {
+    Tell(kNoComponent, MB_OK | MB_ICONWARNING, kNotSentTitle);
+    ReadyToSend();
     return;
   }
-  mail::Mailer& mailer = *job->mailer;
-  mailer.SetServer(server);
+  mailer->SetServer(server);
   if (chkAuth.Value() == BST_CHECKED) {
-    mailer.SetUserName(Trim(txtUser.Text()));
-    mailer.SetPassword(Trim(txtPassword.Text()));
+    mailer->SetUserName(Trim(txtUser.Text()));
+    const SecretWString password = PasswordText();
+    mailer->SetPassword(Trim(password.view()));
   }
   const int charset = lstCharset.Selected();
-  mailer.SetCharset(charset >= 0 && charset < static_cast<int>(kCharsetTable.size()) ? kCharsetTable[charset].charsetName
-                                                                                      : L"");
+  mailer->SetCharset(charset >= 0 && charset < static_cast<int>(kCharsetTable.size())
+                         ? kCharsetTable[charset].charsetName
+                         : L"");
   std::wstring senderName;
   std::wstring senderAddress;
   fnParseAddr(from, senderName, senderAddress);
-  mailer.SetSenderName(senderName);
-  mailer.SetSenderAddress(senderAddress);
-  mailer.AddRecipients(to, mail::kTo);
-  mailer.AddRecipients(cc, mail::kCc);
-  for (const std::wstring& path : attachmentPaths) mailer.AddAttachment(path);
-  mailer.SetSubject(txtSubject.Text());
-  mailer.SetBody(txtBody.Text());
-  mailer.SetMailerName(kMailerName);
+  mailer->SetSenderName(senderName);
+  mailer->SetSenderAddress(senderAddress);
+  mailer->AddRecipients(to, mail::kTo);
+  mailer->AddRecipients(cc, mail::kCc);
+  for (const std::wstring& path : attachmentPaths) mailer->AddAttachment(path);
+  mailer->SetSubject(txtSubject.Text());
+  mailer->SetBody(txtBody.Text());
+  mailer->SetMailerName(kMailerName);
 
-  // One pass, so that the status shows before the wait.
-  ProcessMessages(MessageKinds::PaintOnly);
-  const unique_handle worker = StartWorker(job);
-  if (!WaitWhilePainting(worker.get(), sendBound)) {
-    // The worker keeps the component until the exchange ends; its outcome is not waited for.
-    const long minutes = static_cast<long>(std::chrono::duration_cast<std::chrono::minutes>(sendBound).count());
-    ShowMessage(ErrorDisplayText(L"The mail server has not finished within " + std::to_wstring(minutes) +
-                                 L" minutes;While sending;the message may or may not arrive"),
-                MB_OK | MB_ICONWARNING, kNotSentTitle);
+  // The component bounds every wait of its own, so the send always ends; Stop ends it sooner.
+  send_.Start(
+      hwnd(), [mailer](TaskContext<std::monostate>&) { return mailer->Send(); },
+      [this](int result) { SendEnded(result); });
+  mailer_ = std::move(mailer);
+}
+
+void FrmSendmail::SendEnded(int result) {
+  if (asking_) {
+    endedWhileAsking_ = result;
     return;
   }
-  if (job->result != 0) {
-    ShowMessage(ErrorDisplayText(mailer.ErrorText()), MB_OK | MB_ICONWARNING, kNotSentTitle);
+  if (result != 0) {
+    Tell(ErrorDisplayText(mailer_->ErrorText()), MB_OK | MB_ICONWARNING, kNotSentTitle);
   } else {
-    ShowMessage(kSent, MB_OK | MB_ICONINFORMATION, kSentTitle);
+    Tell(kSent, MB_OK | MB_ICONINFORMATION, kSentTitle);
   }
+  mailer_.reset();
+  ReadyToSend();
+}
+
+// Every way out of a send comes here.
+void FrmSendmail::ReadyToSend() {
+  cmdSend.Enable(true);
+  lblStatus.SetText(L"");
+  sending_ = false;
+  const bool focusLeftSend = std::exchange(focusLeftSend_, false);
+  if (!GetFocus() || (focusLeftSend && GetFocus() == txtBody.hwnd)) cmdSend.Focus();
+}
+
+// Closes the send's connection (a message whose end had not gone to the server is not delivered)
+// and drops the task without waiting for its worker, which ends on its own.
+void FrmSendmail::StopSend() {
+  if (mailer_) mailer_->Stop();
+  send_.Stop();
+  mailer_.reset();
+  endedWhileAsking_.reset();
+}
+
+// A close while a send runs asks first: Yes stops the send, No keeps the window and the send. A
+// send that ends during the question is told after it, as any other.
+bool FrmSendmail::MayClose() {
+  if (!send_.Running()) return true;
+  asking_ = true;
+  const int answer = Modal().ShowMessage({hwnd(), kStopSending, kSentTitle, MB_YESNO | MB_ICONQUESTION});
+  asking_ = false;
+  if (endedWhileAsking_) {
+    SendEnded(*std::exchange(endedWhileAsking_, std::nullopt));
+  } else if (answer == IDYES) {
+    StopSend();
+  }
+  return answer == IDYES;
+}
+
+// A box over this window, also when a send ends while another program is in front.
+void FrmSendmail::Tell(std::wstring text, UINT style, const wchar_t* title) const {
+  Modal().ShowMessage({hwnd(), std::move(text), title, style});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -412,12 +459,19 @@ bool FrmSendmail::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
       return false;
     case WM_CLOSE:
       // The close box, cmdClose, Esc, or the main window closing: the settings are stored and the
-      // close goes ahead.
+      // close goes ahead, unless the user keeps a send that runs.
+      if (!MayClose()) {
+        result = 0;
+        return true;
+      }
       Form_QueryUnload();
       break;
     case WM_ENDSESSION:
-      // Windows is shutting down: no time for questions or messages.
-      if (wParam) StoreSettings();
+      // Windows is shutting down: no time for questions or messages; a send is stopped.
+      if (wParam) {
+        StopSend();
+        StoreSettings();
+      }
       result = 0;
       return true;
     default:

@@ -1,16 +1,24 @@
 // The mail window: writes an e-mail that carries the LAN or the public address and sends it
 // through the mail component (mail/smtp/mailer.h), with the fields of the last opening restored
-// from the settings and stored again when it closes.
+// from the settings and stored again when it closes. The exchange with the server runs as a task:
+// the window answers meanwhile, and a close asks whether to stop it.
 #pragma once
 
-#include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/secret_text.h"
 #include "ui/controls_win.h"
 #include "ui/modal_win.h"
+#include "ui/task_win.h"
 
 namespace nb {
+
+namespace mail {
+class Mailer;
+}
 
 // The flags the main window's hidden label lblHDDNLANmail shows while this window mails an address.
 inline constexpr wchar_t kMailLanFlag[] = L"LANMAIL";
@@ -86,10 +94,6 @@ class FrmSendmail : public ModalWindow {
   // The attached files' full paths, in the order added.
   std::vector<std::wstring> attachmentPaths;
 
-  // How long the window waits for a send before it gives up on it: far above the mail
-  // component's own bounds, so that it only ends a wait that would otherwise have no end.
-  std::chrono::milliseconds sendBound{std::chrono::hours(1)};
-
   void Form_Load();
   void Form_QueryUnload();
   void Form_Resize();
@@ -104,6 +108,7 @@ class FrmSendmail : public ModalWindow {
   void OnCommand(int id, int code) override;
   HWND InitialFocus() const override { return txtFrom.hwnd; }
   void OnDpiChanged() override { FitCharsetBox(); }
+  void OnDestroy() override { StopSend(); }
 
  private:
   void loadCharsets();
@@ -111,13 +116,27 @@ class FrmSendmail : public ModalWindow {
   // Stores every setting; false when the password could not be scrambled (an empty one is
   // stored in its place).
   bool StoreSettings();
-  void SendMail();
+  SecretWString PasswordText() const;
   bool FieldsFilled() const;
+  void StartSend();
+  void SendEnded(int result);
+  void ReadyToSend();
+  void StopSend();
+  bool MayClose();
+  void Tell(std::wstring text, UINT style, const wchar_t* title) const;
 
   std::wstring address_;
   ControlColours attachmentsColours_;
   ControlColours credentialsColours_;
+  // From the click on Send until the user has been told how the send went.
   bool sending_ = false;
+  bool focusLeftSend_ = false;
+  // The send's component, shared with its worker: Stop reaches it while Send runs there.
+  std::shared_ptr<mail::Mailer> mailer_;
+  Task<int> send_;
+  // A send that ended while the user was asked whether to stop it is told after the answer.
+  bool asking_ = false;
+  std::optional<int> endedWhileAsking_;
   bool resizing_ = false;
   int clientWidthTwips_ = 0;
   int clientHeightTwips_ = 0;

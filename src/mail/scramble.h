@@ -3,8 +3,8 @@
 // is that the password does not stand in the settings as typed. Portable: no Windows header.
 #pragma once
 
+#include <cstddef>
 #include <optional>
-#include <string>
 
 namespace nb {
 
@@ -17,18 +17,33 @@ inline constexpr int kPasswordShift = 1;
 class CharacterCodes {
  public:
   virtual ~CharacterCodes() = default;
-  // The code of a character; the code of "?" for a character the code page lacks.
-  virtual int CodeOf(wchar_t c) const = 0;
+  // The code of a character; nothing for a character the code page lacks (which Windows would
+  // write as "?": a password that keeps it would come back wrong).
+  virtual std::optional<int> CodeOf(wchar_t c) const = 0;
   // The character with the code, or nothing when no character has it.
   virtual std::optional<wchar_t> CharacterOf(int code) const = 0;
 };
 
-// Replace every character of strInput, in order, by the character whose code is its own plus
-// (Ncrypt) or minus (Dcrypt) the shift, and return the result. A text longer than 32,767
-// characters, or a code that leaves the signed 16-bit range, raises AppError 6 (overflow); a code
-// that no character has raises AppError 5 (invalid procedure call). The characters before the
-// failing one have then been changed already.
-std::wstring Ncrypt(std::wstring& strInput, const CharacterCodes& codes);
-std::wstring Dcrypt(std::wstring& strInput, const CharacterCodes& codes);
+// Replaces every character of the text, in order, by the character whose code is its own plus
+// `by`. A text longer than 32,767 characters, or a code that leaves the signed 16-bit range, raises
+// AppError 6 (overflow); a character the code page lacks, or a code that no character has, raises
+// AppError 5 (invalid procedure call). The characters before the failing one have then been
+// changed already.
+void ShiftCodes(wchar_t* text, std::size_t size, const CharacterCodes& codes, int by);
+
+// Ncrypt moves every character of strInput up by the shift, Dcrypt down, and both return the
+// result, as ShiftCodes says. Any wide string will do: a password is kept in one that is wiped
+// when it goes (base/secret_text.h).
+template <typename Text>
+Text Ncrypt(Text& strInput, const CharacterCodes& codes) {
+  ShiftCodes(strInput.data(), strInput.size(), codes, kPasswordShift);
+  return strInput;
+}
+
+template <typename Text>
+Text Dcrypt(Text& strInput, const CharacterCodes& codes) {
+  ShiftCodes(strInput.data(), strInput.size(), codes, -kPasswordShift);
+  return strInput;
+}
 
 }  // namespace nb

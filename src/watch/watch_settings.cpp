@@ -8,27 +8,30 @@
 namespace nb {
 namespace {
 
-// A stored whole number from `low` to `high`, or nothing. Read as the other stored preferences are
+// A whole number from `low` to `high` in a text, or nothing. Read as the stored preferences are
 // (ParseNumber), so blanks around the number are allowed.
-std::optional<int> StoredWholeNumber(const std::optional<std::wstring>& stored, int low, int high) {
-  if (!stored) return std::nullopt;
-  const auto value = ParseNumber(*stored);
+std::optional<int> WholeNumber(std::wstring_view text, int low, int high) {
+  const auto value = ParseNumber(text);
   if (!value || *value != std::floor(*value) || *value < low || *value > high) return std::nullopt;
   return static_cast<int>(*value);
 }
 
 bool StoredSwitch(const std::optional<std::wstring>& stored, bool fallback) {
-  const auto value = StoredWholeNumber(stored, 0, 1);
+  const auto value = stored ? WholeNumber(*stored, 0, 1) : std::nullopt;
   return value ? *value == 1 : fallback;
 }
 
 }  // namespace
 
+std::optional<int> WatchMinutesFromText(std::wstring_view text) {
+  return WholeNumber(text, kMinWatchMinutes, kMaxWatchMinutes);
+}
+
 WatchSettings ReadWatchSettings(const std::function<std::optional<std::wstring>(std::wstring_view)>& read) {
   WatchSettings settings;
   settings.watch = StoredSwitch(read(kWatchValue), settings.watch);
-  settings.minutes =
-      StoredWholeNumber(read(kWatchMinutesValue), kMinWatchMinutes, kMaxWatchMinutes).value_or(settings.minutes);
+  const auto minutes = read(kWatchMinutesValue);
+  settings.minutes = (minutes ? WatchMinutesFromText(*minutes) : std::nullopt).value_or(settings.minutes);
   settings.mail = StoredSwitch(read(kWatchMailValue), settings.mail);
   settings.command = read(kWatchCommandValue).value_or(L"");
   return settings;

@@ -18,6 +18,10 @@ inline constexpr wchar_t kWatchCommandValue[] = L"WatchCommand";
 
 inline constexpr int kDefaultWatchMinutes = 15;
 
+// The command-line switch that starts the program watching, with the main window hidden in the
+// notification area (the one the Run value of "Start with Windows" holds).
+inline constexpr wchar_t kSwitchWatch[] = L"Watch";
+
 struct WatchSettings {
   bool watch = false;
   int minutes = kDefaultWatchMinutes;  // kMinWatchMinutes..kMaxWatchMinutes
@@ -31,6 +35,10 @@ struct WatchSettings {
 // value that is missing, empty, not a whole number or out of range keeps its default; the others
 // are read all the same. The switches are "0" or "1".
 WatchSettings ReadWatchSettings(const std::function<std::optional<std::wstring>(std::wstring_view)>& read);
+
+// The interval in a text, stored or typed: a whole number from kMinWatchMinutes to kMaxWatchMinutes,
+// read as the other stored numbers are (blanks around it allowed); nothing otherwise.
+std::optional<int> WatchMinutesFromText(std::wstring_view text);
 
 // The value names and the texts to store, in the order of the struct.
 std::vector<std::pair<const wchar_t*, std::wstring>> WatchSettingsTexts(const WatchSettings& settings);

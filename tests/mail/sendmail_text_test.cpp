@@ -95,10 +95,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, SReplace,
 
 // ----- Ncrypt and Dcrypt -----
 
-// A single-byte code page in which character n has code n (characters above 255 are "?").
+// A single-byte code page in which character n has code n (it lacks the characters above 255).
 class OneByteCodes : public nb::CharacterCodes {
  public:
-  int CodeOf(wchar_t c) const override { return c <= 0xFF ? c : '?'; }
+  std::optional<int> CodeOf(wchar_t c) const override {
+    if (c > 0xFF) return std::nullopt;
+    return c;
+  }
   std::optional<wchar_t> CharacterOf(int code) const override {
     if (code < 0 || code > 0xFF) return std::nullopt;
     return static_cast<wchar_t>(code);
@@ -108,7 +111,7 @@ class OneByteCodes : public nb::CharacterCodes {
 // Every 16-bit code is a character, so that only the 16-bit range limits the shift.
 class SixteenBitCodes : public nb::CharacterCodes {
  public:
-  int CodeOf(wchar_t c) const override { return static_cast<short>(c); }
+  std::optional<int> CodeOf(wchar_t c) const override { return static_cast<short>(c); }
   std::optional<wchar_t> CharacterOf(int code) const override { return static_cast<wchar_t>(code); }
 };
 
