@@ -159,7 +159,8 @@ void FrmIPconfig::CaptureEnded(const CaptureResult& result) {
   if (result.report) txtIPconfig.SetText(*result.report);
   if (result.error) SkipTrap(kRefreshErrorLabel, [&] { ShowCaptureFailure(*result.error); });
   SetBusyPointer(false);
-  if (!result.error) SkipTrap(kRefreshErrorLabel, [&] { cmdOK.Focus(); });
+  // The focus goes to Close, unless the user went on to type a search meanwhile.
+  if (!result.error && GetFocus() != txtFind.hwnd) SkipTrap(kRefreshErrorLabel, [&] { cmdOK.Focus(); });
 }
 
 void FrmIPconfig::cmdOK_Click() {
