@@ -30,11 +30,6 @@ void AddUnique(std::vector<std::wstring>& list, std::wstring_view text) {
   list.emplace_back(text);
 }
 
-std::vector<std::wstring> LocalAddressList(std::vector<std::wstring> tableAddresses, std::wstring_view publicEntry) {
-  AddUnique(tableAddresses, publicEntry);
-  return tableAddresses;
-}
-
 std::wstring AddressCountLine(std::size_t entries) { return L"Nr of IP addresses: " + std::to_wstring(entries); }
 
 std::wstring CopiedAddressText(const std::vector<std::wstring>& entries, const std::vector<bool>& selected) {

@@ -17,6 +17,10 @@ inline constexpr wchar_t kAllIPsLoadErrorLabel[] = L"frmALLIPs Form_Load";
 inline constexpr wchar_t kAllIPsCopyErrorLabel[] = L"frmALLIPs cmdCopyToClipBoard_Click";
 inline constexpr wchar_t kWin95LibraryHint[] = L"This option is not functional under Windows 95. Sorry for that.";
 
+// Asked when the window is closed while the public address is being fetched.
+inline constexpr wchar_t kStopFetchQuestion[] =
+    L"The public address is still being fetched. Stop fetching it and close the window?";
+
 // The system's IPv4 address table as bytes: a 32-bit little-endian entry count, then rows of 24
 // bytes whose first four bytes are the address in network byte order.
 inline constexpr std::size_t kAddressTableCountBytes = 4;
@@ -26,12 +30,10 @@ inline constexpr std::size_t kAddressTableRowBytes = 24;
 // more rows than the bytes hold.
 std::vector<std::wstring> AddressTableTexts(std::span<const unsigned char> table);
 
-// Appends the text unless it is empty or equal (exactly) to an entry already in the list.
+// Appends the text unless it is empty or equal (exactly) to an entry already in the list. The
+// window's list: the table's addresses as they come (duplicates kept), then the public address
+// entry through this.
 void AddUnique(std::vector<std::wstring>& list, std::wstring_view text);
-
-// The window's list: the table's addresses as they come (duplicates kept), then the public
-// address entry through AddUnique.
-std::vector<std::wstring> LocalAddressList(std::vector<std::wstring> tableAddresses, std::wstring_view publicEntry);
 
 // "Nr of IP addresses: " and the number of entries.
 std::wstring AddressCountLine(std::size_t entries);

@@ -17,17 +17,22 @@ constexpr int kClientHeight = 3210;
 
 constexpr wchar_t kCopyTip[] = L"Copies the selected addresses to the clipboard";
 
-}  // namespace
-
-std::wstring GetPublicIP() {
-  const ServiceSettings settings = LoadServiceSettings();
-  const ServiceAnswer answer = GetPublicIPFrom(settings.services[0], settings);
-  if (answer.error) ReportError(*answer.error, settings.services[0].reportLabel);
-  return answer.result;
+// The load's report trap (steps from the address table on): the closing line tells of Windows 95
+// when the library with the table is missing.
+template <typename Fn>
+void LoadTrap(Fn&& step) {
+  try {
+    step();
+  } catch (...) {
+    const AppError error = CurrentError();
+    ReportError(error, kAllIPsLoadErrorLabel, AllIPsLoadErrorHint(error.number));
+  }
 }
 
+}  // namespace
+
 FrmALLIPs::FrmALLIPs(MainWindowParts main, std::function<std::vector<std::wstring>()> localIPs,
-                     std::function<std::wstring()> fetchPublic)
+                     PublicFetch fetchPublic)
     : main_(std::move(main)),
       localIPs_(localIPs ? std::move(localIPs) : [] { return GetLocalIPs(); }),
       fetchPublic_(std::move(fetchPublic)) {}
@@ -64,30 +69,56 @@ void FrmALLIPs::Form_Load() {
     InvalidateRect(List1.hwnd, nullptr, TRUE);
   });
   // From here on an error ends the load with the error report; what was filled in stays.
-  try {
-    std::vector<std::wstring> table = localIPs_();
+  LoadTrap([&] {
+    entries_ = localIPs_();
+    for (const std::wstring& entry : entries_) List1.Add(entry);
     const std::optional<std::wstring> publicResult = main_.publicResult ? main_.publicResult() : std::nullopt;
-    const std::vector<std::wstring> entries =
-        LocalAddressList(std::move(table), publicResult ? *publicResult : FetchPublicShowingProgress());
-    for (const std::wstring& entry : entries) List1.Add(entry);
-    Label1.SetText(AddressCountLine(entries.size()));
-    UpdateCopyButton();
-  } catch (...) {
-    const AppError error = CurrentError();
-    ReportError(error, kAllIPsLoadErrorLabel, AllIPsLoadErrorHint(error.number));
-  }
+    if (publicResult) {
+      AddPublicEntry(*publicResult);
+    } else {
+      FetchPublic();
+    }
+  });
 }
 
-std::wstring FrmALLIPs::FetchPublicShowingProgress() {
-  FrmWorking* working = main_.working;
-  if (working) {
+// The window opens at once with the local addresses; the public entry and the count follow when
+// the fetch ends.
+void FrmALLIPs::FetchPublic() {
+  const ServiceSettings settings = LoadServiceSettings();
+  PublicFetch fetch = fetchPublic_ ? fetchPublic_ : [settings](const StopSignal& stop) {
+    return GetPublicIPFrom(settings.services[0], settings, &stop);
+  };
+  if (FrmWorking* working = main_.working) {
     if (!working->IsOpen()) working->Load(main_.window);
     if (!working->Visible()) working->Show();
     working->Repaint();
   }
-  const std::wstring result = fetchPublic_ ? fetchPublic_() : std::wstring(kAccessError);
-  if (working) working->Hide();
-  return result;
+  try {
+    fetch_.Start(
+        hwnd(), [fetch = std::move(fetch)](TaskContext<std::monostate>& task) { return fetch(task.Stop()); },
+        [this, label = settings.services[0].reportLabel](const ServiceAnswer& answer) { PublicFetched(answer, label); });
+  } catch (...) {
+    HideProgress();
+    throw;
+  }
+}
+
+void FrmALLIPs::PublicFetched(const ServiceAnswer& answer, const std::wstring& reportLabel) {
+  if (answer.error) ReportError(*answer.error, reportLabel);
+  HideProgress();
+  LoadTrap([&] { AddPublicEntry(answer.result); });
+}
+
+void FrmALLIPs::AddPublicEntry(std::wstring_view entry) {
+  const std::size_t before = entries_.size();
+  AddUnique(entries_, entry);
+  if (entries_.size() > before) List1.Add(entries_.back());
+  Label1.SetText(AddressCountLine(entries_.size()));
+  UpdateCopyButton();
+}
+
+void FrmALLIPs::HideProgress() const {
+  if (main_.working) main_.working->Hide();
 }
 
 void FrmALLIPs::UpdateCopyButton() { cmdCopyToClipBoard.Enable(List1.SelectedCount() > 0); }
@@ -113,7 +144,25 @@ void FrmALLIPs::cmdIPInfo_Click() {
   SkipTrap(L"frmALLIPs cmdIPInfo_Click", [&] { cmdOK.Focus(); });
 }
 
-void FrmALLIPs::cmdOK_Click() { EndModal(); }
+void FrmALLIPs::cmdOK_Click() {
+  if (MayClose()) EndModal();
+}
+
+bool FrmALLIPs::MayClose() {
+  if (!fetch_.Running()) return true;
+  if (ShowMessage(kStopFetchQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+  // The download ends at its next look at the stop; its result is dropped.
+  fetch_.Stop();
+  HideProgress();
+  return true;
+}
+
+// However the window goes, a fetch still running is dropped with it.
+void FrmALLIPs::OnDestroy() {
+  if (!fetch_.Running()) return;
+  fetch_.Stop();
+  HideProgress();
+}
 
 void FrmALLIPs::OnCommand(int id, int code) {
   switch (id) {
@@ -136,6 +185,11 @@ void FrmALLIPs::OnCommand(int id, int code) {
 }
 
 bool FrmALLIPs::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_CLOSE) {
+    cmdOK_Click();
+    result = 0;
+    return true;
+  }
   if (msg == WM_CTLCOLORLISTBOX && reinterpret_cast<HWND>(lParam) == List1.hwnd) {
     result = listColours_.Paint(reinterpret_cast<HDC>(wParam));
     return true;

@@ -1,5 +1,7 @@
 // The local address table: every IPv4 address of the machine and the public one, counted, with
-// multiple selection, copying to the clipboard and a button to the configuration viewer.
+// multiple selection, copying to the clipboard and a button to the configuration viewer. Before
+// any detection run the public address is fetched on a worker while the window answers; closing
+// the window during the fetch asks whether to stop it.
 #pragma once
 
 #include <functional>
@@ -7,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "detect/detection.h"
 #include "detect/frmWorking_win.h"
 #include "ui/controls_win.h"
 #include "ui/modal_win.h"
+#include "ui/task_win.h"
 #include "ui/tool_tips_win.h"
 
 namespace nb {
@@ -25,9 +29,6 @@ struct MainWindowParts {
   FrmWorking* working = nullptr;
 };
 
-// The first public-address service alone (GetPublicIP): the address, or "Access error".
-std::wstring GetPublicIP();
-
 class FrmALLIPs : public ModalWindow {
  public:
   static constexpr wchar_t kClassName[] = L"Netbeacon.frmALLIPs";
@@ -39,10 +40,14 @@ class FrmALLIPs : public ModalWindow {
     idCmdOK = 105,
   };
 
+  // Asks the first public-address service alone (GetPublicIP), on a worker: the address or
+  // "Access error", and the error that made it fail. It must end soon after the stop is requested.
+  using PublicFetch = std::function<ServiceAnswer(const StopSignal& stop)>;
+
   // `localIPs` reads the machine's address table (GetLocalIPs); `fetchPublic` asks the first
-  // public-address service (GetPublicIP). Tests give their own.
+  // public-address service (by default the stored one). Tests give their own.
   explicit FrmALLIPs(MainWindowParts main, std::function<std::vector<std::wstring>()> localIPs = {},
-                     std::function<std::wstring()> fetchPublic = GetPublicIP);
+                     PublicFetch fetchPublic = {});
 
   void Load(HWND owner) override;
 
@@ -57,6 +62,7 @@ class FrmALLIPs : public ModalWindow {
   void List1_Click();
   void cmdCopyToClipBoard_Click();
   void cmdIPInfo_Click();
+  // Closes the window; while the fetch runs, only once the user agrees to stop it.
   void cmdOK_Click();
   // Enables the copy button while at least one entry is selected.
   void UpdateCopyButton();
@@ -67,17 +73,27 @@ class FrmALLIPs : public ModalWindow {
  protected:
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnCommand(int id, int code) override;
+  void OnDestroy() override;
   HWND InitialFocus() const override { return List1.hwnd; }
 
  private:
-  // The public address from the first service, with the progress window shown meanwhile.
-  std::wstring FetchPublicShowingProgress();
+  // Starts the first service's fetch, with the progress window shown until it ends.
+  void FetchPublic();
+  // Reports the fetch's error, if any, and adds its result to the list.
+  void PublicFetched(const ServiceAnswer& answer, const std::wstring& reportLabel);
+  // Adds the public-address entry (unless it is listed already), then counts the entries.
+  void AddPublicEntry(std::wstring_view entry);
+  // Whether the window may close now: no fetch runs, or the user agreed to stop it.
+  bool MayClose();
+  void HideProgress() const;
 
   MainWindowParts main_;
   std::function<std::vector<std::wstring>()> localIPs_;
-  std::function<std::wstring()> fetchPublic_;
+  PublicFetch fetchPublic_;
+  std::vector<std::wstring> entries_;  // what List1 shows, in order
   ControlColours listColours_;
   ToolTips toolTips_;
+  Task<ServiceAnswer> fetch_;  // last: dropped before anything its handler uses
 };
 
 }  // namespace nb

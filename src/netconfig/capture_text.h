@@ -14,7 +14,7 @@ inline constexpr wchar_t kReportFileName[] = L"ip.txt";
 // Where the Windows 95 tool writes before the batch file renames it to kReportFileName.
 inline constexpr wchar_t kWin95ReportFileName[] = L"tmp.txt";
 
-// What the report box shows while a capture runs on a version the program does not know.
+// What the report box shows on a version the program does not know, until a report replaces it.
 inline constexpr wchar_t kUnknownVersionNotice[] =
     L"Houston, we have a problem...\r\nWe currently can't get more info.";
 
@@ -23,6 +23,10 @@ inline constexpr wchar_t kOopsTitle[] = L"Oops";
 inline constexpr wchar_t kOopsText[] =
     L"Oh dear, that shouldn't have happened.\r\n"
     L"Please disregard. Netbeacon was doing something in the background that didn't work out properly.";
+
+// Asked when the viewer is closed while a capture runs.
+inline constexpr wchar_t kStopCaptureQuestion[] =
+    L"The network configuration is still being read. Stop reading it and close the window?";
 
 // The procedure label of the capture's error report.
 inline constexpr wchar_t kRefreshErrorLabel[] = L"frmIPconfig cmdRefresh_Click";

@@ -3,29 +3,36 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "base/app_error.h"
 #include "base/file_io_win.h"
-#include "base/skip_trap_win.h"
 #include "base/system_error_win.h"
-#include "base/unique_any_win.h"
 #include "base/text_win.h"
-#include "netconfig/capture_text.h"
+#include "base/unique_any_win.h"
 #include "base/windows_version_win.h"
-#include "ui/error_report_win.h"
-#include "ui/message_loop_win.h"
-#include "ui/modal_win.h"
+#include "base/worker_win.h"
+#include "netconfig/capture_text.h"
 
 namespace nb {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // How often the Windows 95 wait looks for the report once the batch file has ended.
 constexpr std::chrono::milliseconds kReportPollInterval{100};
 
-// How long a command ended at the bound is given to go.
+// How often a capture that waits for another one's scratch files looks at its stop.
+constexpr std::chrono::milliseconds kTurnPollInterval{50};
+
+// How long a command ended at the bound or by a stop is given to go.
 constexpr DWORD kEndGraceMs = 2000;
+
+// After a stop, a scratch file that the ended command still holds for a moment is tried again.
+constexpr int kRemoveTries = 20;
+constexpr DWORD kRemoveRetryMs = 50;
 
 bool IsAscii(std::wstring_view text) {
   return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
@@ -48,6 +55,40 @@ void DeleteScratchFile(const std::wstring& path) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+AppError NotInTime(std::chrono::milliseconds bound) {
+  return AppError(errnum::kFileNotFound,
+                  L"The configuration report did not come within " + std::to_wstring(bound.count()) + L" ms");
+}
+
+AppError Stopped() { return AppError(kProgramErrorBase, L"The configuration capture was stopped"); }
+
+// The scratch files have fixed names: one capture at a time has them.
+std::timed_mutex& ScratchFilesMutex() {
+  static auto& mutex = *new std::timed_mutex;  // a stopped capture may still wind down as the program ends
+  return mutex;
+}
+
+// The scratch files' turn, waited for at most `bound` and no longer than the stop allows (a
+// stopped capture gives them up within a few seconds). Not owned when neither came.
+std::unique_lock<std::timed_mutex> TakeTurn(std::chrono::milliseconds bound, const StopSignal& stop) {
+  std::unique_lock<std::timed_mutex> turn(ScratchFilesMutex(), std::defer_lock);
+  const Clock::time_point deadline = Clock::now() + bound;
+  while (!turn.try_lock_for(kTurnPollInterval)) {
+    if (stop.Requested() || TimeLeft(deadline).count() == 0) break;
+  }
+  return turn;
+}
+
+// What a stop leaves no trace of: the batch file, and whatever report the command had begun.
+void RemoveScratchFiles(const std::vector<std::wstring>& paths) {
+  for (const std::wstring& path : paths) {
+    for (int attempt = 0; attempt < kRemoveTries; ++attempt) {
+      if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) break;
+      Sleep(kRemoveRetryMs);
+    }
+  }
+}
 
 // The batch file running hidden in a job of its own, so that it can be ended together with
 // whatever it started. Leaving the scope ends what is still running.
@@ -72,8 +113,10 @@ RunningBatch StartHidden(const std::wstring& batchPath) {
     }
   }
   const std::wstring interpreter = SystemFolder() + L"cmd.exe";
-  // The interpreter drops the outer pair of quotation marks around what follows /c.
-  std::wstring commandLine = L"\"" + interpreter + L"\" /c \"\"" + batchPath + L"\"\"";
+  // /d: the user's AutoRun commands stay out (one that changes the code page would garble the
+  // report, a slow one would eat the bound). The interpreter drops the outer pair of quotation
+  // marks around what follows /c.
+  std::wstring commandLine = L"\"" + interpreter + L"\" /d /c \"\"" + batchPath + L"\"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -92,65 +135,55 @@ RunningBatch StartHidden(const std::wstring& batchPath) {
 }
 
 // The Windows 95 wait: until the report file exists, looked for whenever the batch file ends
-// and at short intervals after that. False when the bound passes first.
-bool WaitForReportFile(const std::wstring& reportPath, const RunningBatch& batch, std::chrono::milliseconds bound) {
-  using Clock = std::chrono::steady_clock;
+// and at short intervals after that.
+WaitEnd WaitForReportFile(const std::wstring& reportPath, const RunningBatch& batch, std::chrono::milliseconds bound,
+                          const StopSignal& stop) {
   const Clock::time_point deadline = Clock::now() + bound;
-  const unique_handle neverSet(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!neverSet) throw AppError(kProgramErrorBase, SystemErrorText(GetLastError()));
   bool batchEnded = false;
   for (;;) {
-    if (Exists(reportPath)) return true;
-    const Clock::time_point now = Clock::now();
-    if (now >= deadline) return false;
-    const auto slice = std::min<std::chrono::milliseconds>(
-        kReportPollInterval, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+    if (Exists(reportPath)) return WaitEnd::kSignalled;
+    const std::chrono::milliseconds left = TimeLeft(deadline);
+    if (left.count() == 0) return WaitEnd::kTimedOut;
+    const std::chrono::milliseconds slice = std::min(kReportPollInterval, left);
     if (batchEnded) {
-      WaitWhilePainting(neverSet.get(), slice);
-    } else {
-      batchEnded = WaitWhilePainting(batch.process.get(), slice);
+      if (WaitFor(stop.Event(), nullptr, slice) == WaitEnd::kSignalled) return WaitEnd::kStopped;
+      continue;
     }
+    const WaitEnd end = WaitFor(batch.process.get(), &stop, slice);
+    if (end == WaitEnd::kStopped) return end;
+    batchEnded = end == WaitEnd::kSignalled;
   }
 }
 
-void CaptureOrThrow(CaptureView& view, const CaptureSeams& seams) {
+void Capture(const CaptureSeams& seams, const StopSignal& stop, CaptureResult& result) {
   const std::wstring folder = seams.tempFolder ? *seams.tempFolder : GetTempDir();
   const std::wstring version = seams.versionName ? *seams.versionName : GetWindowsVersion();
-  view.SetBusyPointer(true);
-  view.SetReportText(L"");
-  if (version == kUnknownWindows) view.SetReportText(kUnknownVersionNotice);
+  result.unknownVersion = version == kUnknownWindows;
+  const std::unique_lock<std::timed_mutex> turn = TakeTurn(seams.bound, stop);
+  if (!turn.owns_lock()) throw stop.Requested() ? Stopped() : NotInTime(seams.bound);
 
   const std::wstring batchPath = folder + kBatchFileName;
   const std::wstring reportPath = folder + kReportFileName;
   const std::wstring command = seams.command ? *seams.command : ConfigurationCommand(version);
   WriteWholeFile(batchPath, ToAnsi(BatchFileText(BatchLines(version, BatchFolderName(folder), command))),
                  {L"Cannot write", L"Cannot write"});
-
   {
     const RunningBatch batch = StartHidden(batchPath);
-    const bool came = version == kWindows95 ? WaitForReportFile(reportPath, batch, seams.bound)
-                                            : WaitWhilePainting(batch.process.get(), seams.bound);
-    if (!came) {
-      batch.End();
-      throw AppError(errnum::kFileNotFound, L"The configuration report did not come within " +
-                                                std::to_wstring(seams.bound.count()) + L" ms");
+    const WaitEnd end = version == kWindows95 ? WaitForReportFile(reportPath, batch, seams.bound, stop)
+                                              : WaitFor(batch.process.get(), &stop, seams.bound);
+    if (end != WaitEnd::kSignalled) batch.End();
+    if (end == WaitEnd::kStopped) {
+      std::vector<std::wstring> scratch = {batchPath, reportPath};
+      if (version == kWindows95) scratch.push_back(folder + kWin95ReportFileName);
+      RemoveScratchFiles(scratch);
+      throw Stopped();
     }
+    if (end == WaitEnd::kTimedOut) throw NotInTime(seams.bound);
   }
-
   // The console command writes its report in the OEM code page.
-  view.SetReportText(FromCodePage(*ReadWholeFile(reportPath), CP_OEMCP));
+  result.report = FromCodePage(*ReadWholeFile(reportPath), CP_OEMCP);
   DeleteScratchFile(batchPath);
   DeleteScratchFile(reportPath);
-  view.SetBusyPointer(false);
-  SkipTrap(kRefreshErrorLabel, [&] { view.FocusOK(); });
-}
-
-void ShowCaptureFailure(const AppError& error) {
-  if (error.number == errnum::kFileNotFound) {
-    ShowMessage(kOopsText, MB_OK, kOopsTitle);
-  } else {
-    ReportError(error, kRefreshErrorLabel);
-  }
 }
 
 }  // namespace
@@ -162,17 +195,14 @@ std::wstring GetTempDir() {
   return *folder;
 }
 
-void CaptureConfiguration(CaptureView& view, const CaptureSeams& seams) {
-  static bool capturing = false;
-  if (capturing) return;
-  capturing = true;
+CaptureResult CaptureConfiguration(const CaptureSeams& seams, const StopSignal& stop) {
+  CaptureResult result;
   try {
-    CaptureOrThrow(view, seams);
+    Capture(seams, stop, result);
   } catch (...) {
-    SkipTrap(kRefreshErrorLabel, [] { ShowCaptureFailure(CurrentError()); });
-    SkipTrap(kRefreshErrorLabel, [&] { view.SetBusyPointer(false); });
+    result.error = CurrentError();
   }
-  capturing = false;
+  return result;
 }
 
 }  // namespace nb

@@ -1,11 +1,13 @@
 #include "netconfig/frmIPconfig_win.h"
 
 #include "base/skip_trap_win.h"
+#include "netconfig/capture_text.h"
 #include "res/resource_ids.h"
 #include "settings/colour_scheme_win.h"
 #include "settings/registry_win.h"
 #include "settings/stored_values.h"
 #include "settings/window_placement_win.h"
+#include "ui/error_report_win.h"
 #include "ui/window_class_win.h"
 
 namespace nb {
@@ -22,9 +24,18 @@ constexpr wchar_t kUnloadLabel[] = L"frmIPconfig Form_QueryUnload";
 
 constexpr int kF3 = 114;
 
+void ShowCaptureFailure(const AppError& error) {
+  if (error.number == errnum::kFileNotFound) {
+    ShowMessage(kOopsText, MB_OK, kOopsTitle);
+  } else {
+    ReportError(error, kRefreshErrorLabel);
+  }
+}
+
 }  // namespace
 
-FrmIPconfig::FrmIPconfig(std::function<void(CaptureView&)> capture) : capture_(std::move(capture)) {}
+FrmIPconfig::FrmIPconfig(CaptureWork capture)
+    : work_(capture ? std::move(capture) : [](const StopSignal& stop) { return CaptureConfiguration({}, stop); }) {}
 
 void FrmIPconfig::Load(HWND owner) {
   // An ordinary resizable window with its own icon, without minimise or maximise box.
@@ -132,14 +143,37 @@ void FrmIPconfig::cmdFind_Click() { FindText(1); }
 void FrmIPconfig::cmdFindNext_Click() { FindText(ViewerSearch().LastMatch() + 1); }
 
 void FrmIPconfig::cmdRefresh_Click() {
-  if (capture_) {
-    capture_(*this);
-  } else {
-    CaptureConfiguration(*this);
-  }
+  if (capture_.Running()) return;
+  const bool started = ReportTrap(kRefreshErrorLabel, [&] {
+    SetBusyPointer(true);
+    txtIPconfig.SetText(L"");
+    capture_.Start(
+        hwnd(), [work = work_](TaskContext<std::monostate>& task) { return work(task.Stop()); },
+        [this](const CaptureResult& result) { CaptureEnded(result); });
+  });
+  if (!started) SetBusyPointer(false);
 }
 
-void FrmIPconfig::cmdOK_Click() { EndModal(); }
+void FrmIPconfig::CaptureEnded(const CaptureResult& result) {
+  if (result.unknownVersion) txtIPconfig.SetText(kUnknownVersionNotice);
+  if (result.report) txtIPconfig.SetText(*result.report);
+  if (result.error) SkipTrap(kRefreshErrorLabel, [&] { ShowCaptureFailure(*result.error); });
+  SetBusyPointer(false);
+  // The focus goes to Close, unless the user went on to type a search meanwhile.
+  if (!result.error && GetFocus() != txtFind.hwnd) SkipTrap(kRefreshErrorLabel, [&] { cmdOK.Focus(); });
+}
+
+void FrmIPconfig::cmdOK_Click() {
+  if (MayClose()) EndModal();
+}
+
+bool FrmIPconfig::MayClose() {
+  if (!capture_.Running()) return true;
+  if (ShowMessage(kStopCaptureQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+  // The worker ends the command tree and removes the scratch files; its result is dropped.
+  capture_.Stop();
+  return true;
+}
 
 void FrmIPconfig::FindText(std::size_t start) {
   const SearchOutcome outcome = ViewerSearch().Search(txtIPconfig.Text(), txtFind.Text(), start);
@@ -152,8 +186,6 @@ void FrmIPconfig::FindText(std::size_t start) {
   }
   txtIPconfig.Focus();
 }
-
-void FrmIPconfig::SetReportText(std::wstring_view text) { txtIPconfig.SetText(text); }
 
 void FrmIPconfig::SetBusyPointer(bool busy) {
   busy_ = busy;
@@ -170,8 +202,6 @@ void FrmIPconfig::SetBusyPointer(bool busy) {
   }
 }
 
-void FrmIPconfig::FocusOK() { cmdOK.Focus(); }
-
 void FrmIPconfig::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
@@ -184,7 +214,11 @@ void FrmIPconfig::OnCommand(int id, int code) {
   }
 }
 
-void FrmIPconfig::OnDestroy() { Form_QueryUnload(); }
+// However the window goes, a capture still running is dropped with it.
+void FrmIPconfig::OnDestroy() {
+  capture_.Stop();
+  Form_QueryUnload();
+}
 
 bool FrmIPconfig::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
@@ -199,6 +233,10 @@ bool FrmIPconfig::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Form_Resize();
       return false;
+    case WM_CLOSE:
+      cmdOK_Click();
+      result = 0;
+      return true;
     case WM_GETMINMAXINFO: {
       // Dragging stops at the smallest size instead of snapping back to it.
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);

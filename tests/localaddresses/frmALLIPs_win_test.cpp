@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "base/app_error.h"
+#include "base/worker_win.h"
 #include "detect/frmWorking_win.h"
 #include "localaddresses/address_list.h"
 #include "localaddresses/frmALLIPs_win.h"
@@ -22,6 +25,7 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using nb::FrmALLIPs;
 
 // A plain window standing for the main window.
@@ -53,14 +57,18 @@ class AllIPs : public testing::Test {
   void SetUp() override { main.Open(); }
 
   // Opens the table with the given address table and public-address result (nothing until a run
-  // has set it) and acts on it.
+  // has set it) and acts on it once a fetch of the first service has ended.
   void WithTable(std::function<std::vector<std::wstring>()> table, std::optional<std::wstring> publicResult,
                  const std::function<void(FrmALLIPs&)>& act) {
-    FrmALLIPs window({main.hwnd(), [=] { return publicResult; }, &working}, std::move(table), [&] {
-      fetchedWhileProgressShown.push_back(working.Visible());
-      return fetchAnswer;
-    });
-    ui.onModal = [&](nb::ModalWindow& w) { act(static_cast<FrmALLIPs&>(w)); };
+    FrmALLIPs window({main.hwnd(), [=] { return publicResult; }, &working}, std::move(table),
+                     [&](const nb::StopSignal&) {
+                       fetchedWhileProgressShown.push_back(working.Visible());
+                       return nb::ServiceAnswer{fetchAnswer, fetchError};
+                     });
+    ui.onModal = [&](nb::ModalWindow&) {
+      ASSERT_TRUE(nbtest::PumpUntil([&] { return !working.Visible(); })) << "the fetch did not end";
+      act(window);
+    };
     nb::Modal().ShowModal(window, nullptr);
   }
 
@@ -72,6 +80,7 @@ class AllIPs : public testing::Test {
   StandIn main;
   nb::FrmWorking working;
   std::wstring fetchAnswer = L"203.0.113.7";
+  std::optional<nb::AppError> fetchError;
   std::vector<bool> fetchedWhileProgressShown;
 };
 
@@ -140,21 +149,28 @@ struct PublicCase {
   const wchar_t* answer;  // the first service's answer
   std::vector<std::wstring> entries;
   bool fetched;
+  std::optional<nb::AppError> error = std::nullopt;  // what made the service fail
 };
 
 class PublicEntry : public AllIPs, public testing::WithParamInterface<PublicCase> {};
 
 // Until a run has set the public address, the first service is asked while the progress window is
-// shown; a failure text is listed and counted like an address.
+// shown; a failure text is listed and counted like an address, and the error that made the
+// service fail is reported under its label.
 TEST_P(PublicEntry, ComesFromTheMainWindowOrTheFirstService) {
   const PublicCase& c = GetParam();
   fetchAnswer = c.answer;
+  fetchError = c.error;
   WithTable(Table({L"127.0.0.1"}), c.label, [&](FrmALLIPs& w) {
     EXPECT_EQ(Entries(w.List1), c.entries);
     EXPECT_EQ(w.Label1.Text(), nb::AddressCountLine(c.entries.size()));
   });
   EXPECT_EQ(fetchedWhileProgressShown, c.fetched ? std::vector<bool>{true} : std::vector<bool>{});
   EXPECT_FALSE(working.Visible()) << "the progress window is hidden again";
+  ASSERT_EQ(ui.messages.size(), c.error ? 1u : 0u);
+  if (c.error) {
+    EXPECT_NE(ui.messages[0].text.find(L"\r\nfrmMain GetPublicIP\r\n"), std::wstring::npos);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,6 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PublicCase{"NoRunYet", std::nullopt, L"203.0.113.7", {L"127.0.0.1", L"203.0.113.7"}, true},
                     PublicCase{"NoRunYetServiceFails", std::nullopt, L"Access error",
                                {L"127.0.0.1", L"Access error"}, true},
+                    PublicCase{"NoRunYetServiceFailsWithAnError", std::nullopt, L"Access error",
+                               {L"127.0.0.1", L"Access error"}, true, nb::AppError(75, L"Cannot delete")},
                     PublicCase{"RunFailed", L"Access error", L"203.0.113.7", {L"127.0.0.1", L"Access error"}, false},
                     PublicCase{"RunFound", L"198.51.100.4", L"203.0.113.7", {L"127.0.0.1", L"198.51.100.4"}, false}),
     [](const testing::TestParamInfo<PublicCase>& info) { return std::string(info.param.name); });
@@ -193,5 +211,38 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FailureCase{"CallFailed", nb::kProgramErrorBase, nb::kReportToMakerHint},
                     FailureCase{"LibraryMissing", nb::errnum::kLibraryLoad, nb::kWin95LibraryHint}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// While the first service is asked the table shows the local addresses and answers. Closing it
+// asks whether to stop: No keeps the window and the fetch, whose address is then added and
+// counted; Yes stops the fetch, hides the progress window and closes, and the address never comes.
+TEST_F(AllIPs, ClosingDuringTheFetchAsksWhetherToStopIt) {
+  for (const int answer : {IDNO, IDYES}) {
+    const nb::unique_handle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> stopped{false};
+    FrmALLIPs window({main.hwnd(), [] { return std::optional<std::wstring>(); }, &working}, Table({L"127.0.0.1"}),
+                     [&](const nb::StopSignal& stop) {
+                       stopped = nb::WaitFor(release.get(), &stop, 20s) == nb::WaitEnd::kStopped;
+                       return nb::ServiceAnswer{L"203.0.113.7"};
+                     });
+    ui.messageAnswers = {answer};
+    ui.onModal = [&](nb::ModalWindow&) {
+      SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+      EXPECT_EQ(window.EndRequested(), answer == IDYES);
+      EXPECT_EQ(working.Visible(), answer == IDNO);
+      if (answer == IDNO) SetEvent(release.get());
+      EXPECT_TRUE(nbtest::PumpUntil([&] { return answer == IDNO ? window.List1.Count() == 2 : stopped.load(); }));
+      nbtest::PumpUntil([] { return false; }, 300);
+      if (answer == IDNO) {
+        EXPECT_EQ(window.Label1.Text(), nb::AddressCountLine(2));
+      } else {
+        EXPECT_EQ(window.List1.Count(), 1) << "the stopped fetch's address came";
+      }
+      EXPECT_FALSE(working.Visible());
+    };
+    nb::Modal().ShowModal(window, nullptr);
+  }
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+}
 
 }  // namespace

@@ -9,12 +9,13 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
+#include <thread>
 
 #include "netconfig/capture_win.h"
 #include "netconfig/capture_text.h"
 #include "support/scripted_ui_win.h"
 #include "base/text_win.h"
+#include "base/worker_win.h"
 
 namespace {
 
@@ -22,17 +23,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kStandIn[] = L"config_command_standin.exe";
-
-class RecordingCaptureView : public nb::CaptureView {
- public:
-  void SetReportText(std::wstring_view text) override { texts.emplace_back(text); }
-  void SetBusyPointer(bool busy) override { pointer.push_back(busy); }
-  void FocusOK() override { ++focused; }
-
-  std::vector<std::wstring> texts;
-  std::vector<bool> pointer;
-  int focused = 0;
-};
 
 std::wstring StandInCommand(const std::wstring& arguments) {
   return L"\"" + nb::ExecutableFolder() + kStandIn + L"\" " + arguments;
@@ -61,36 +51,31 @@ class Capture : public testing::Test {
 
   double Run() {
     const Clock::time_point start = Clock::now();
-    nb::CaptureConfiguration(view, seams);
+    result = nb::CaptureConfiguration(seams, stop);
     return std::chrono::duration<double>(Clock::now() - start).count();
   }
 
-  std::wstring Shown() const { return view.texts.empty() ? L"(nothing)" : view.texts.back(); }
+  std::wstring Shown() const { return result.report.value_or(L"(nothing)"); }
   bool Left(const wchar_t* name) const { return nbtest::FileExists(folder + name); }
 
   void ExpectReportShown() {
-    EXPECT_TRUE(ui.messages.empty()) << testing::PrintToString(ui.messages.empty() ? L"" : ui.messages[0].text);
+    EXPECT_FALSE(result.error) << nb::ToAnsi(result.error ? result.error->description : L"");
     EXPECT_FALSE(Left(nb::kBatchFileName));
     EXPECT_FALSE(Left(nb::kReportFileName));
-    EXPECT_EQ(view.focused, 1);
-    EXPECT_EQ(view.pointer, (std::vector<bool>{true, false}));
   }
 
   void ExpectOops() {
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, nb::kOopsTitle);
-    EXPECT_EQ(ui.messages[0].text, nb::kOopsText);
-    EXPECT_EQ(ui.messages[0].style, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(view.focused, 0);
-    EXPECT_EQ(view.pointer, (std::vector<bool>{true, false}));
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->number, 53);
+    EXPECT_FALSE(result.report);
     EXPECT_TRUE(Left(nb::kBatchFileName)) << "a failed capture leaves its batch file";
   }
 
-  nbtest::ScriptedModalUi ui;
   nbtest::TempFolder scratch;
   std::wstring folder;
   nb::CaptureSeams seams;
-  RecordingCaptureView view;
+  nb::StopSignal stop;
+  nb::CaptureResult result;
 };
 
 TEST_F(Capture, TheSystemsReportIsShownAndNoScratchFileLeft) {
@@ -99,7 +84,7 @@ TEST_F(Capture, TheSystemsReportIsShownAndNoScratchFileLeft) {
   DWORD size = 256;
   ASSERT_TRUE(GetComputerNameExW(ComputerNameDnsHostname, host, &size));
   EXPECT_NE(Shown().find(host), std::wstring::npos) << testing::PrintToString(Shown());
-  EXPECT_EQ(view.texts.front(), L"");
+  EXPECT_FALSE(result.unknownVersion);
   ExpectReportShown();
 }
 
@@ -126,12 +111,7 @@ TEST_P(StandInCommands, ShowTheReportOrOops) {
   } else {
     ExpectOops();
   }
-  // The report box is emptied first; on an unknown version the notice follows, and stays when
-  // the capture fails.
-  std::vector<std::wstring> shown = {L""};
-  if (std::wstring(c.version) == L"Unknown") shown.push_back(nb::kUnknownVersionNotice);
-  if (c.report) shown.push_back(c.report);
-  EXPECT_EQ(view.texts, shown);
+  EXPECT_EQ(result.unknownVersion, std::wstring(c.version) == L"Unknown");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -185,47 +165,26 @@ TEST_F(Capture, AFolderWithCharactersOutsideBothCodePagesWorks) {
   ExpectReportShown();
 }
 
-// A message handled while the capture waits (one posted to a window) asks for a second capture.
-RecordingCaptureView* nestedView = nullptr;
-nb::CaptureSeams* nestedSeams = nullptr;
-
-LRESULT CALLBACK CaptureOnMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_APP) {
-    nb::CaptureConfiguration(*nestedView, *nestedSeams);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-TEST_F(Capture, ACaptureAskedForWhileOneWaitsDoesNothing) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = CaptureOnMessage;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"Netbeacon.CaptureTest";
-  RegisterClassW(&windowClass);
-  HWND window = CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              windowClass.hInstance, nullptr);
-  ASSERT_TRUE(window);
-  RecordingCaptureView second;
-  nestedView = &second;
-  nestedSeams = &seams;
-  seams.command = StandInCommand(L"--sleep-ms 500 --text first");
-  PostMessageW(window, WM_APP, 0, 0);
+// A stop while the command runs ends it and everything it started at once, and leaves no
+// scratch file.
+TEST_F(Capture, AStopEndsTheCommandAtOnceAndRemovesTheScratchFiles) {
+  seams.command = StandInCommand(L"--chars 100 --sleep-ms 600000");
+  Clock::time_point stoppedAt;
+  std::thread stopper([&] {
+    const Clock::time_point giveUp = Clock::now() + 10s;
+    while (RunningStandIns() == 0 && Clock::now() < giveUp) Sleep(20);
+    Sleep(200);  // the stand-in has written its first characters into the report
+    stoppedAt = Clock::now();
+    stop.Request();
+  });
   Run();
-  DestroyWindow(window);
-  EXPECT_EQ(Shown(), L"first");
-  ExpectReportShown();
-  EXPECT_TRUE(second.texts.empty() && second.pointer.empty()) << "the second capture ran";
-}
-
-TEST_F(Capture, OtherFailuresShowTheErrorReport) {
-  seams.tempFolder = folder + L"missing\\";
-  Run();
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].title, L"Error");
-  EXPECT_NE(ui.messages[0].text.find(L"\r\nfrmIPconfig cmdRefresh_Click\r\n"), std::wstring::npos);
-  EXPECT_NE(ui.messages[0].text.find(L"Error 76 - "), std::wstring::npos) << "path not found";
-  EXPECT_EQ(view.pointer, (std::vector<bool>{true, false}));
+  stopper.join();
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - stoppedAt).count(), 2.5);
+  EXPECT_TRUE(result.error);
+  EXPECT_FALSE(result.report);
+  EXPECT_EQ(RunningStandIns(), 0);
+  EXPECT_FALSE(Left(nb::kBatchFileName));
+  EXPECT_FALSE(Left(nb::kReportFileName));
 }
 
 }  // namespace

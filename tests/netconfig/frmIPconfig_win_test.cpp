@@ -4,10 +4,14 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "base/worker_win.h"
+#include "netconfig/capture_text.h"
 #include "netconfig/frmIPconfig_win.h"
 #include "settings/registry_win.h"
 #include "support/scripted_ui_win.h"
@@ -16,6 +20,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+using nb::CaptureResult;
 using nb::FrmIPconfig;
 
 std::pair<DWORD, DWORD> Selection(const nb::Control& box) {
@@ -34,6 +40,11 @@ RECT OuterTwips(const FrmIPconfig& viewer) {
   return {t(r.left), t(r.top), t(r.right - r.left), t(r.bottom - r.top)};  // left, top, width, height
 }
 
+bool BusyPointerShown(const FrmIPconfig& v) {
+  SendMessageW(v.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(v.hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  return GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+}
+
 class Viewer : public testing::Test {
  protected:
   void SetUp() override {
@@ -42,11 +53,18 @@ class Viewer : public testing::Test {
   }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ambertop\\Netbeacon"); }
 
-  // Opens the viewer on the report and acts on it; it is unloaded afterwards.
-  void WithViewer(const std::wstring& report, const std::function<void(FrmIPconfig&)>& act) {
-    FrmIPconfig viewer([&](nb::CaptureView& view) { view.SetReportText(report); });
-    ui.onModal = [&](nb::ModalWindow& window) { act(static_cast<FrmIPconfig&>(window)); };
+  // Opens the viewer on a capture that gives the result and acts on it once the capture is over
+  // (the busy pointer is gone); it is unloaded afterwards.
+  void WithViewer(const CaptureResult& result, const std::function<void(FrmIPconfig&)>& act) {
+    FrmIPconfig viewer([result](const nb::StopSignal&) { return result; });
+    ui.onModal = [&](nb::ModalWindow&) {
+      ASSERT_TRUE(nbtest::PumpUntil([&] { return !BusyPointerShown(viewer); })) << "the capture did not end";
+      act(viewer);
+    };
     nb::Modal().ShowModal(viewer, nullptr);
+  }
+  void WithViewer(const std::wstring& report, const std::function<void(FrmIPconfig&)>& act) {
+    WithViewer(CaptureResult{false, report}, act);
   }
 
   static void Store(const wchar_t* name, const wchar_t* value) { nb::WriteString(nb::kProgramKey, name, value); }
@@ -189,6 +207,74 @@ TEST_F(Viewer, NothingFoundSaysSoAndKeepsTheLastMatch) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, L"\"host\" not found.");
   EXPECT_EQ(ui.messages[0].title, L"Netbeacon");
+}
+
+struct EndCase {
+  const char* name;
+  CaptureResult result;
+  const wchar_t* shown;  // what the report box holds afterwards
+  const wchar_t* box;    // the title of the message shown; nullptr: none
+  const wchar_t* text;   // a part of its text
+};
+
+class CaptureEnds : public Viewer, public testing::WithParamInterface<EndCase> {};
+
+// The notice of an unknown version first, then the report (and the focus on Close); or what went
+// wrong: "Oops" for a report that never came, the error report for anything else.
+TEST_P(CaptureEnds, ShowWhatTheCaptureCameTo) {
+  const EndCase& c = GetParam();
+  WithViewer(c.result, [&](FrmIPconfig& v) {
+    EXPECT_EQ(v.txtIPconfig.Text(), c.shown);
+    EXPECT_EQ(GetFocus() == v.cmdOK.hwnd, c.box == nullptr);
+  });
+  ASSERT_EQ(ui.messages.size(), c.box ? 1u : 0u);
+  if (!c.box) return;
+  EXPECT_EQ(ui.messages[0].title, c.box);
+  EXPECT_NE(ui.messages[0].text.find(c.text), std::wstring::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, CaptureEnds,
+    testing::Values(EndCase{"UnknownVersionReport", {true, L"report"}, L"report", nullptr, nullptr},
+                    EndCase{"UnknownVersionMissing", {true, std::nullopt, nb::AppError(53, L"none")},
+                            nb::kUnknownVersionNotice, L"Oops", nb::kOopsText},
+                    // The report is read before its scratch files are deleted.
+                    EndCase{"ReportThenError", {false, L"report", nb::AppError(75, L"Cannot delete")}, L"report",
+                            L"Error", L"\r\nfrmIPconfig cmdRefresh_Click\r\n"}),
+    [](const testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
+
+// While a capture runs the window answers with the busy pointer, and Refresh starts no second one.
+// Closing it asks whether to stop: No keeps the window and the capture, whose report then comes;
+// Yes stops the capture and closes, and nothing of it comes later.
+TEST_F(Viewer, ClosingDuringACaptureAsksWhetherToStopIt) {
+  // Each capture waits until the test releases it or the window stops it.
+  const nb::unique_handle release(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  std::atomic<int> started{0};
+  std::atomic<bool> stopped{false};
+  FrmIPconfig viewer([&](const nb::StopSignal& stop) {
+    const int number = ++started;
+    stopped = nb::WaitFor(release.get(), &stop, 20s) == nb::WaitEnd::kStopped;
+    return CaptureResult{false, L"report " + std::to_wstring(number)};
+  });
+  ui.messageAnswers = {IDNO, IDYES};
+  ui.onModal = [&](nb::ModalWindow&) {
+    EXPECT_TRUE(BusyPointerShown(viewer));
+    Click(viewer.cmdRefresh);
+    SendMessageW(viewer.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(viewer.EndRequested());
+    SetEvent(release.get());
+    ASSERT_TRUE(nbtest::PumpUntil([&] { return viewer.txtIPconfig.Text() == L"report 1"; }));
+    Click(viewer.cmdRefresh);
+    SendMessageW(viewer.hwnd(), WM_COMMAND, IDCANCEL, 0);  // Esc
+    EXPECT_TRUE(viewer.EndRequested());
+    EXPECT_TRUE(nbtest::PumpUntil([&] { return stopped.load(); })) << "the capture was not stopped";
+    nbtest::PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(viewer.txtIPconfig.Text(), L"") << "the stopped capture's report came";
+  };
+  nb::Modal().ShowModal(viewer, nullptr);
+  EXPECT_EQ(started, 2);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
 }
 
 }  // namespace
