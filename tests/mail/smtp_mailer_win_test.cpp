@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "mail/smtp/smtp_mailer_win.h"
+#include "mail/smtp/api_win.h"
 #include "mail/smtp/charsets_win.h"
 #include "mail/test_servers_win.h"
 #include "support/scripted_ui_win.h"
@@ -347,6 +350,21 @@ TEST_F(SendTest, ClosedPortAndBadValuesFailClearly) {
     EXPECT_NE(nb::mail::WideToUtf8(mailer.ErrorText()).find(c.error), std::string::npos)
         << nb::mail::WideToUtf8(mailer.ErrorText());
   }
+}
+
+// A send abandoned at the program's end may still be inside the security library: it stays loaded
+// after the component's statics have gone. Checked by a handler registered before any of them.
+bool securityLoaded = false;
+const int kSecurityCheckAtExit = std::atexit([] {
+  if (securityLoaded && !GetModuleHandleW(L"secur32.dll")) {
+    std::fputs("secur32.dll was freed at exit\n", stderr);
+    std::_Exit(1);
+  }
+});
+
+TEST(SecurityLibrary, StaysLoadedAtExit) {
+  nb::mail::Security();
+  securityLoaded = true;
 }
 
 TEST(MailerFactory, CanBeReplacedAndRestored) {

@@ -52,8 +52,9 @@ struct CertificatesApi {
 
 #undef NB_ENTRY
 
-// Each is loaded on its first call (a failed load raises and is tried again on the next call) and
-// stays loaded: a name lookup that outlived its bound may still run in the sockets library.
+// Each of the three is loaded on its first call (a failed load raises and is tried again on the
+// next call) and stays loaded to the program's end: a name lookup that outlived its bound may
+// still run in the sockets library, and a send abandoned at the end in any of them.
 const SocketsApi& Sockets();
 const CertificatesApi& Certificates();
 // The security package functions (AcquireCredentialsHandleW, InitializeSecurityContextW, ...),
