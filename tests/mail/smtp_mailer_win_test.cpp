@@ -4,19 +4,50 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <new>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mail/smtp/smtp_mailer_win.h"
 #include "mail/smtp/api_win.h"
 #include "mail/smtp/charsets_win.h"
+#include "mail/smtp/mime.h"
 #include "mail/test_servers_win.h"
 #include "support/scripted_ui_win.h"
+
+// Every block freed while secrets are watched is searched for them first.
+namespace heapwatch {
+std::atomic<const std::vector<std::string>*> secrets{nullptr};
+std::atomic<int> found{0};
+constexpr std::size_t kHeader = 16;  // the block's size, keeping the alignment of malloc
+}  // namespace heapwatch
+
+void* operator new(std::size_t size) {
+  void* block = std::malloc(size + heapwatch::kHeader);
+  if (!block) throw std::bad_alloc();
+  *static_cast<std::size_t*>(block) = size;
+  return static_cast<char*>(block) + heapwatch::kHeader;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  char* block = static_cast<char*>(p) - heapwatch::kHeader;
+  if (const std::vector<std::string>* secrets = heapwatch::secrets.load()) {
+    const std::string_view bytes(static_cast<const char*>(p), *reinterpret_cast<std::size_t*>(block));
+    for (const std::string& secret : *secrets) heapwatch::found += bytes.find(secret) != std::string_view::npos;
+  }
+  std::free(block);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -258,6 +289,30 @@ INSTANTIATE_TEST_SUITE_P(
       for (char& ch : name) ch = ch == '-' ? '_' : ch;
       return name;
     });
+
+TEST_F(SendTest, PasswordCopiesAreWipedWhenFreed) {
+  const std::string password = "a password longer than any short-string buffer";
+  const std::wstring widePassword(password.begin(), password.end());
+  const std::vector<std::string> secrets = {
+      password, std::string(reinterpret_cast<const char*>(widePassword.data()), widePassword.size() * 2),
+      nb::mail::Base64(password), nb::mail::Base64(std::string(1, '\0') + kUser + '\0' + password)};
+  for (const char* server : {"starttls", "loginonly"}) {
+    heapwatch::found = 0;
+    {
+      auto mailer = std::make_unique<SmtpMailer>(SmtpMailerSettings{{}, ports_.at("implicit"), {mailtest::TestAuthority()}});
+      mailer->SetServer(W("localhost:" + std::to_string(ports_.at(server))));
+      mailer->SetUserName(W(kUser));
+      mailer->SetPassword(widePassword);
+      mailer->SetSenderAddress(L"ann@example.com");
+      mailer->AddRecipients(L"wiped@example.com", nb::mail::kTo);
+      heapwatch::secrets = &secrets;
+      EXPECT_NE(mailer->Send(), 0) << "the server took a wrong password";
+      mailer.reset();
+      heapwatch::secrets = nullptr;
+    }
+    EXPECT_EQ(heapwatch::found, 0) << server;
+  }
+}
 
 TEST_F(SendTest, UnknownAuthorityIsRefused) {
   Message m;

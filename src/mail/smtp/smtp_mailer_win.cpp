@@ -123,7 +123,7 @@ MailerFactory& Factory() {
 
 SmtpMailer::SmtpMailer(SmtpMailerSettings settings) : settings_(std::move(settings)) {}
 
-SmtpMailer::~SmtpMailer() { SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t)); }
+SmtpMailer::~SmtpMailer() = default;
 
 template <typename Fn>
 void SmtpMailer::Keep(Fn&& fn) noexcept {
@@ -136,7 +136,9 @@ void SmtpMailer::Keep(Fn&& fn) noexcept {
 
 void SmtpMailer::SetServer(std::wstring_view server) noexcept { Keep([&] { server_ = server; }); }
 void SmtpMailer::SetUserName(std::wstring_view user) noexcept { Keep([&] { user_ = user; }); }
-void SmtpMailer::SetPassword(std::wstring_view password) noexcept { Keep([&] { password_ = password; }); }
+void SmtpMailer::SetPassword(std::wstring_view password) noexcept {
+  Keep([&] { password_.assign(password.data(), password.size()); });
+}
 void SmtpMailer::SetCharset(std::wstring_view charset) noexcept { Keep([&] { charset_ = charset; }); }
 void SmtpMailer::SetSenderName(std::wstring_view name) noexcept { Keep([&] { senderName_ = name; }); }
 void SmtpMailer::SetSenderAddress(std::wstring_view address) noexcept { Keep([&] { senderAddress_ = address; }); }
@@ -245,12 +247,7 @@ void SmtpMailer::SendOrThrow() {
   SessionPlan plan;
   plan.implicitTls = server.port == settings_.implicitTlsPort;
   plan.user = WideToUtf8(user_);
-  plan.password = WideToUtf8(password_);
-  // Overwritten however the send ends: a failure to connect is as likely as a session.
-  struct Wipe {
-    std::string& text;
-    ~Wipe() { SecureZeroMemory(text.data(), text.size()); }
-  } wipe{plan.password};
+  plan.password = SecretUtf8(password_.view());
   plan.plainAuthToLoopback = settings_.plainAuthToLoopback;
   plan.sender = message.from.address;
   for (const auto* list : {&to_, &cc_}) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/secret_text.h"
 #include "mail/smtp/address_text.h"
 #include "mail/smtp/mailer.h"
 #include "mail/smtp/smtp_session.h"
@@ -48,7 +49,7 @@ class SmtpMailer final : public Mailer {
   SmtpMailerSettings settings_;
   std::wstring server_;
   std::wstring user_;
-  std::wstring password_;
+  SecretWString password_;
   std::wstring charset_;
   std::wstring senderName_;
   std::wstring senderAddress_;

@@ -170,8 +170,11 @@ class Session {
     }
   }
 
-  SmtpReply Command(const std::string& line) {
-    Send(line + "\r\n");
+  // The line may carry the password: its copy on the way out is wiped.
+  SmtpReply Command(std::string_view line) {
+    SecretString wire(line);
+    wire += "\r\n";
+    Send(wire);
     return Receive(plan_.timeouts.reply);
   }
 
@@ -209,14 +212,20 @@ class Session {
     SmtpReply reply;
     if (plain) {
       step_ = "While signing in (AUTH PLAIN)";
-      const std::string response = Base64(std::string(1, '\0') + plan_.user + std::string(1, '\0') + plan_.password);
-      reply = Command("AUTH PLAIN " + response);
+      SecretString clear(1, '\0');
+      clear += plan_.user;
+      clear += '\0';
+      clear += plan_.password;
+      const SecretString response = SecretBase64(clear);
+      SecretString command("AUTH PLAIN ");
+      command += response;
+      reply = Command(command);
       if (reply.code == 334) reply = Command(response);
     } else {
       step_ = "While signing in (AUTH LOGIN)";
       reply = Command("AUTH LOGIN");
       if (reply.code == 334) reply = Command(Base64(plan_.user));
-      if (reply.code == 334) reply = Command(Base64(plan_.password));
+      if (reply.code == 334) reply = Command(SecretBase64(plan_.password));
     }
     if (reply.code == 235) return;
     if (reply.code == 535) Refused("The message was not sent: the server did not accept the user name and password", reply);

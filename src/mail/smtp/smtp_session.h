@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/secret_text.h"
 #include "mail/smtp/message_writer.h"
 #include "mail/smtp/smtp_transport.h"
 
@@ -27,7 +28,7 @@ struct SmtpTimeouts {
 struct SessionPlan {
   bool implicitTls = false;     // TLS from the first byte (port 465)
   std::string user;             // UTF-8; no authentication when empty
-  std::string password;         // UTF-8
+  SecretString password;        // UTF-8
   bool plainAuthToLoopback = true;  // a loopback server may get credentials without TLS
   std::string sender;
   std::vector<std::string> recipients;
