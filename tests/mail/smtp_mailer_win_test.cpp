@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "mail/smtp/smtp_mailer_win.h"
@@ -86,6 +87,7 @@ struct Message {
   bool plainAuthToLoopback = true;
   std::chrono::milliseconds reply = 10s;
   std::chrono::milliseconds write = 10s;
+  std::chrono::milliseconds stopAfter{0};  // Stop from another thread this long into the send
 };
 
 class SendTest : public testing::Test {
@@ -120,9 +122,17 @@ class SendTest : public testing::Test {
     mailer.SetSubject(W(m.subject));
     mailer.SetBody(W(m.body));
     mailer.SetMailerName(L"Netbeacon Mailer");
+    std::thread stopper;
+    if (m.stopAfter.count() > 0) {
+      stopper = std::thread([&] {
+        std::this_thread::sleep_for(m.stopAfter);
+        mailer.Stop();
+      });
+    }
     const auto start = std::chrono::steady_clock::now();
     const int result = mailer.Send();
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (stopper.joinable()) stopper.join();
     return {result, nb::mail::WideToUtf8(mailer.ErrorText()), took};
   }
 
@@ -283,7 +293,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "535 5.7.8 Authentication credentials invalid"},
         SignInCase{"selfsigned", false, "", "selfsigned", nullptr, "self-signed"},
         SignInCase{"wrongname", false, "", "wrongname", nullptr, "for another name than localhost"},
-        SignInCase{"expired", false, "", "expired", nullptr, "expired"}),
+        SignInCase{"expired", false, "", "expired", nullptr, "expired"},
+        // Asked for a client certificate, it goes on without one.
+        SignInCase{"clientcert", true, kPassword, "clientcert", "PLAIN alice", nullptr}),
     [](const testing::TestParamInfo<SignInCase>& info) {
       std::string name = info.param.to;
       for (char& ch : name) ch = ch == '-' ? '_' : ch;
@@ -298,18 +310,17 @@ TEST_F(SendTest, PasswordCopiesAreWipedWhenFreed) {
       nb::mail::Base64(password), nb::mail::Base64(std::string(1, '\0') + kUser + '\0' + password)};
   for (const char* server : {"starttls", "loginonly"}) {
     heapwatch::found = 0;
-    {
-      auto mailer = std::make_unique<SmtpMailer>(SmtpMailerSettings{{}, ports_.at("implicit"), {mailtest::TestAuthority()}});
-      mailer->SetServer(W("localhost:" + std::to_string(ports_.at(server))));
-      mailer->SetUserName(W(kUser));
-      mailer->SetPassword(widePassword);
-      mailer->SetSenderAddress(L"ann@example.com");
-      mailer->AddRecipients(L"wiped@example.com", nb::mail::kTo);
-      heapwatch::secrets = &secrets;
-      EXPECT_NE(mailer->Send(), 0) << "the server took a wrong password";
-      mailer.reset();
-      heapwatch::secrets = nullptr;
-    }
+    auto mailer =
+        std::make_unique<SmtpMailer>(SmtpMailerSettings{{}, nb::mail::kImplicitTlsPort, {mailtest::TestAuthority()}});
+    mailer->SetServer(W("localhost:" + std::to_string(ports_.at(server))));
+    mailer->SetUserName(W(kUser));
+    mailer->SetPassword(widePassword);
+    mailer->SetSenderAddress(L"ann@example.com");
+    mailer->AddRecipients(L"wiped@example.com", nb::mail::kTo);
+    heapwatch::secrets = &secrets;
+    EXPECT_NE(mailer->Send(), 0) << "the server took a wrong password";
+    mailer.reset();
+    heapwatch::secrets = nullptr;
     EXPECT_EQ(heapwatch::found, 0) << server;
   }
 }
@@ -379,6 +390,41 @@ INSTANTIATE_TEST_SUITE_P(
                     BadServerCase{"stall", "the server took no data for 2 s"},
                     BadServerCase{"swallow", "may or may not be delivered"}),
     [](const testing::TestParamInfo<BadServerCase>& info) { return std::string(info.param.server); });
+
+// ----- Stop -----
+
+struct StopCase {
+  const char* server;
+  std::size_t attachmentBytes;
+  std::chrono::milliseconds stopAfter;
+};
+
+class Stop : public SendTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(Stop, EndsTheSendAtOnceAndNothingIsDelivered) {
+  const StopCase& c = GetParam();
+  Message m;
+  m.server = c.server;
+  m.to = std::string("stopped-") + c.server;
+  m.stopAfter = c.stopAfter;
+  if (c.attachmentBytes > 0) {
+    const std::wstring path = Folder() + L"\\files\\stop.bin";
+    CreateDirectoryW((Folder() + L"\\files").c_str(), nullptr);
+    WriteFileBytes(path, std::string(c.attachmentBytes, 'x'));
+    m.attachments = {path};
+  }
+  const Outcome out = Send(m);
+  EXPECT_NE(out.result, 0);
+  EXPECT_NE(out.error.find("the send was stopped"), std::string::npos) << out.error;
+  EXPECT_LT(out.took, c.stopAfter + 1s);
+  EXPECT_TRUE(Received(m.to, "raw.eml").empty()) << "delivered";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, Stop,
+    // One that never answers; one that takes the message at 2 MB/s (stopped during DATA).
+    testing::Values(StopCase{"silent", 0, 300ms}, StopCase{"slow", 16 << 20, 1000ms}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.server); });
 
 TEST_F(SendTest, ClosedPortAndBadValuesFailClearly) {
   Message m;

@@ -26,10 +26,9 @@ struct SocketsApi {
   NB_ENTRY(library, FreeAddrInfoW);
   NB_ENTRY(library, socket);
   NB_ENTRY(library, closesocket);
-  NB_ENTRY(library, ioctlsocket);
   NB_ENTRY(library, connect);
-  NB_ENTRY(library, select);
-  NB_ENTRY(library, getsockopt);
+  NB_ENTRY(library, WSAEventSelect);
+  NB_ENTRY(library, WSAEnumNetworkEvents);
   NB_ENTRY(library, getsockname);
   NB_ENTRY(library, getpeername);
   NB_ENTRY(library, inet_ntop);
