@@ -49,7 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
         RecipientCase{L"Ann <a@example.com", {}, U"", L"Ann <a@example.com"},
         RecipientCase{L"j\u00f6@example.com", {}, U"", L"j\u00f6@example.com"},
         RecipientCase{L"a@exa\r\nmple.com", {}, U"", L"a@exa\r\nmple.com"},
-        RecipientCase{L"@example.com, a@", {}, U"", L"@example.com"}));
+        RecipientCase{L"@example.com, a@", {}, U"", L"@example.com"},
+        // A name that is not one: an address or a command in front of the real address.
+        RecipientCase{L"r@example.test\r\nRCPT TO:<evil@evil.test>", {}, U"",
+                      L"r@example.test\r\nRCPT TO:<evil@evil.test>"},
+        RecipientCase{L"r@example.test RCPT TO:<evil@evil.test>", {}, U"", L"r@example.test RCPT TO:<evil@evil.test>"},
+        RecipientCase{L"Ann \\ Lee <a@example.com>", {}, U"", L"Ann \\ Lee <a@example.com>"},
+        RecipientCase{L"Ann \"Lee\" <a@example.com>", {}, U"", L"Ann \"Lee\" <a@example.com>"},
+        RecipientCase{L"\"r@example.test: <x>\" <a@example.com>", {"a@example.com"}, U"r@example.test: <x>", L""}));
 
 struct ServerCase {
   const wchar_t* text;

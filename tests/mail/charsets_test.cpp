@@ -88,6 +88,7 @@ TEST(Charsets, WideTextBecomesCodePoints) {
   } else {
     EXPECT_EQ(points, U"a\u00E9\uFFFD\uFFFD");
   }
+  EXPECT_EQ(nb::mail::SecretUtf8(text).view(), nb::mail::Utf8(points));  // a password's way
   EXPECT_EQ(nb::mail::FromUtf8("\xC3\xA9\xFF\xE2\x82"), U"\u00E9\uFFFD\uFFFD\uFFFD");
 }
 

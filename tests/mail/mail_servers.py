@@ -196,18 +196,22 @@ class Scripted(asyncio.Protocol):
             self.transport.write(b"250 ok\r\n" if verb != b"EHLO" else b"250 localhost\r\n")
 
 
-async def recording_proxy(listen_port, target_port, log_path):
+async def proxy(listen_port, target_port, log_path=None, rate=None):
+    """Passes a connection on to another server; what the client sends is logged to `log_path`
+    and read at most `rate` bytes a second, when they are given."""
     async def handle(reader, writer):
         up_reader, up_writer = await asyncio.open_connection("127.0.0.1", target_port)
 
-        async def pipe(src, dst, log):
+        async def pipe(src, dst, upstream):
             try:
                 while data := await src.read(65536):
-                    if log:
+                    if upstream and log_path:
                         with open(log_path, "ab") as f:
                             f.write(data)
                     dst.write(data)
                     await dst.drain()
+                    if upstream and rate:
+                        await asyncio.sleep(len(data) / rate)
             except (ConnectionError, asyncio.CancelledError):
                 pass
             finally:
@@ -243,12 +247,18 @@ def serve(folder):
     smtp("notls", authenticator=authenticator, auth_require_tls=False)
     for stem in ("selfsigned", "wrongname", "expired"):
         smtp(stem, tls_context=tls_context(certs, stem), require_starttls=True)
+    asking = tls_context(certs, "good")  # asks for a client certificate, and goes on without one
+    asking.verify_mode = ssl.CERT_OPTIONAL
+    asking.load_verify_locations(os.path.join(certs, "ca.pem"))
+    smtp("clientcert", tls_context=asking, require_starttls=True, **auth)
 
     loop = asyncio.new_event_loop()
     servers = []
     ports["notls_recorded"] = free_port()
     servers.append(loop.run_until_complete(
-        recording_proxy(ports["notls_recorded"], ports["notls"], os.path.join(folder, "notls-wire.log"))))
+        proxy(ports["notls_recorded"], ports["notls"], log_path=os.path.join(folder, "notls-wire.log"))))
+    ports["slow"] = free_port()  # takes 2 MB a second
+    servers.append(loop.run_until_complete(proxy(ports["slow"], ports["plain"], rate=2e6)))
     for kind in ("garbage", "nocode", "longline", "manylines", "silent", "stall", "swallow"):
         port = free_port()
         servers.append(loop.run_until_complete(

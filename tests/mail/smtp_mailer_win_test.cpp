@@ -4,16 +4,49 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <random>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "mail/smtp/smtp_mailer_win.h"
+#include "mail/smtp/api_win.h"
 #include "mail/smtp/charsets_win.h"
+#include "mail/smtp/mime.h"
 #include "mail/test_servers_win.h"
 #include "support/scripted_ui_win.h"
+
+// Every block freed while secrets are watched is searched for them first (the array forms of new
+// and delete come down to these).
+namespace heapwatch {
+std::atomic<const std::vector<std::string>*> secrets{nullptr};
+std::atomic<int> found{0};
+constexpr std::size_t kHeader = 16;  // the block's size, keeping the alignment of malloc
+}  // namespace heapwatch
+
+void* operator new(std::size_t size) {
+  void* block = std::malloc(size + heapwatch::kHeader);
+  if (!block) throw std::bad_alloc();
+  *static_cast<std::size_t*>(block) = size;
+  return static_cast<char*>(block) + heapwatch::kHeader;
+}
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  char* block = static_cast<char*>(p) - heapwatch::kHeader;
+  if (const std::vector<std::string>* secrets = heapwatch::secrets.load()) {
+    const std::string_view bytes(static_cast<const char*>(p), *reinterpret_cast<std::size_t*>(block));
+    for (const std::string& secret : *secrets) heapwatch::found += bytes.find(secret) != std::string_view::npos;
+  }
+  std::free(block);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -52,6 +85,7 @@ struct Message {
   bool plainAuthToLoopback = true;
   std::chrono::milliseconds reply = 10s;
   std::chrono::milliseconds write = 10s;
+  std::chrono::milliseconds stopAfter{0};  // Stop from another thread this long into the send
 };
 
 class SendTest : public testing::Test {
@@ -86,9 +120,17 @@ class SendTest : public testing::Test {
     mailer.SetSubject(W(m.subject));
     mailer.SetBody(W(m.body));
     mailer.SetMailerName(L"Netbeacon Mailer");
+    std::thread stopper;
+    if (m.stopAfter.count() > 0) {
+      stopper = std::thread([&] {
+        std::this_thread::sleep_for(m.stopAfter);
+        mailer.Stop();
+      });
+    }
     const auto start = std::chrono::steady_clock::now();
     const int result = mailer.Send();
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (stopper.joinable()) stopper.join();
     return {result, nb::mail::WideToUtf8(mailer.ErrorText()), took};
   }
 
@@ -249,12 +291,37 @@ INSTANTIATE_TEST_SUITE_P(
                    "535 5.7.8 Authentication credentials invalid"},
         SignInCase{"selfsigned", false, "", "selfsigned", nullptr, "self-signed"},
         SignInCase{"wrongname", false, "", "wrongname", nullptr, "for another name than localhost"},
-        SignInCase{"expired", false, "", "expired", nullptr, "expired"}),
+        SignInCase{"expired", false, "", "expired", nullptr, "expired"},
+        // Asked for a client certificate, it goes on without one.
+        SignInCase{"clientcert", true, kPassword, "clientcert", "PLAIN alice", nullptr}),
     [](const testing::TestParamInfo<SignInCase>& info) {
       std::string name = info.param.to;
       for (char& ch : name) ch = ch == '-' ? '_' : ch;
       return name;
     });
+
+TEST_F(SendTest, PasswordCopiesAreWipedWhenFreed) {
+  const std::string password = "a password longer than any short-string buffer";
+  const std::wstring widePassword(password.begin(), password.end());
+  const std::vector<std::string> secrets = {
+      password, std::string(reinterpret_cast<const char*>(widePassword.data()), widePassword.size() * 2),
+      nb::mail::Base64(password), nb::mail::Base64(std::string(1, '\0') + kUser + '\0' + password)};
+  for (const char* server : {"starttls", "loginonly"}) {
+    heapwatch::found = 0;
+    auto mailer =
+        std::make_unique<SmtpMailer>(SmtpMailerSettings{{}, nb::mail::kImplicitTlsPort, {mailtest::TestAuthority()}});
+    mailer->SetServer(W("localhost:" + std::to_string(ports_.at(server))));
+    mailer->SetUserName(W(kUser));
+    mailer->SetPassword(widePassword);
+    mailer->SetSenderAddress(L"ann@example.com");
+    mailer->AddRecipients(L"wiped@example.com", nb::mail::kTo);
+    heapwatch::secrets = &secrets;
+    EXPECT_NE(mailer->Send(), 0) << "the server took a wrong password";
+    mailer.reset();
+    heapwatch::secrets = nullptr;
+    EXPECT_EQ(heapwatch::found, 0) << server;
+  }
+}
 
 TEST_F(SendTest, UnknownAuthorityIsRefused) {
   Message m;
@@ -322,6 +389,30 @@ INSTANTIATE_TEST_SUITE_P(
                     BadServerCase{"swallow", "may or may not be delivered"}),
     [](const testing::TestParamInfo<BadServerCase>& info) { return std::string(info.param.server); });
 
+// Stop from another thread: to a server that never answers, and during DATA to one that takes
+// 2 MB/s.
+TEST_F(SendTest, StopEndsTheSendAtOnceAndNothingIsDelivered) {
+  const std::wstring path = Folder() + L"\\files\\stop.bin";
+  CreateDirectoryW((Folder() + L"\\files").c_str(), nullptr);
+  WriteFileBytes(path, std::string(16 << 20, 'x'));
+  const struct {
+    const char* server;
+    std::vector<std::wstring> attachments;
+    std::chrono::milliseconds stopAfter;
+  } cases[] = {{"silent", {}, 300ms}, {"slow", {path}, 1000ms}};
+  for (const auto& c : cases) {
+    Message m;
+    m.server = c.server;
+    m.to = std::string("stopped-") + c.server;
+    m.attachments = c.attachments;
+    m.stopAfter = c.stopAfter;
+    const Outcome out = Send(m);
+    EXPECT_NE(out.error.find("the send was stopped"), std::string::npos) << out.error;
+    EXPECT_LT(out.took, c.stopAfter + 1s) << c.server;
+    EXPECT_TRUE(Received(m.to, "raw.eml").empty()) << "delivered";
+  }
+}
+
 TEST_F(SendTest, ClosedPortAndBadValuesFailClearly) {
   Message m;
   m.to = "nobody";
@@ -347,6 +438,21 @@ TEST_F(SendTest, ClosedPortAndBadValuesFailClearly) {
     EXPECT_NE(nb::mail::WideToUtf8(mailer.ErrorText()).find(c.error), std::string::npos)
         << nb::mail::WideToUtf8(mailer.ErrorText());
   }
+}
+
+// A send abandoned at the program's end may still be inside the security library: it stays loaded
+// after the component's statics have gone. Checked by a handler registered before any of them.
+bool securityLoaded = false;
+const int kSecurityCheckAtExit = std::atexit([] {
+  if (securityLoaded && !GetModuleHandleW(L"secur32.dll")) {
+    std::fputs("secur32.dll was freed at exit\n", stderr);
+    std::_Exit(1);
+  }
+});
+
+TEST(SecurityLibrary, StaysLoadedAtExit) {
+  nb::mail::Security();
+  securityLoaded = true;
 }
 
 TEST(MailerFactory, CanBeReplacedAndRestored) {

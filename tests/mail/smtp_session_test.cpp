@@ -25,8 +25,10 @@ class ScriptedServer final : public SmtpTransport {
 
   std::vector<std::string> received;
   std::string data;
+  std::chrono::milliseconds longestWait{0};  // the longest bound it was given; none answers in no time
 
-  std::size_t Read(char* buffer, std::size_t size, std::chrono::milliseconds) override {
+  std::size_t Read(char* buffer, std::size_t size, std::chrono::milliseconds bound) override {
+    Wait(bound);
     if (!greeted_) {
       greeted_ = true;
       output_ += greeting;
@@ -38,7 +40,8 @@ class ScriptedServer final : public SmtpTransport {
     return n;
   }
 
-  void Write(std::string_view bytes, std::chrono::milliseconds) override {
+  void Write(std::string_view bytes, std::chrono::milliseconds bound) override {
+    Wait(bound);
     input_.append(bytes);
     for (;;) {
       if (inData_) {
@@ -89,6 +92,11 @@ class ScriptedServer final : public SmtpTransport {
   std::string ClientAddressLiteral() const override { return "[192.0.2.9]"; }
 
  private:
+  void Wait(std::chrono::milliseconds bound) {
+    longestWait = std::max(longestWait, bound);
+    if (bound.count() == 0) throw TransportError(TransportError::Kind::kTimeout, "no time");
+  }
+
   bool greeted_ = false;
   bool encrypted_ = false;
   bool inData_ = false;
@@ -230,6 +238,20 @@ TEST(Dialogue, UnconfirmedMessageIsNotReportedAsSent) {
   } catch (const SendFailure& failure) {
     EXPECT_NE(std::string(failure.what()).find("may or may not"), std::string::npos) << failure.what();
   }
+}
+
+TEST(Dialogue, NoWaitOutlastsTheSendsBound) {
+  ScriptedServer server;
+  SessionPlan plan = SimplePlan();
+  plan.deadline = SendDeadline::From(std::chrono::milliseconds{0});
+  try {
+    RunSmtpSession(server, plan);
+    FAIL() << "sent";
+  } catch (const SendFailure& failure) {
+    EXPECT_NE(std::string(failure.what()).find("took too long;While waiting for the server's greeting;"),
+              std::string::npos) << failure.what();
+  }
+  EXPECT_EQ(server.longestWait.count(), 0);
 }
 
 TEST(Dialogue, UnreadableAttachmentNeverGetsTheEndMark) {

@@ -12,14 +12,21 @@ std::u32string_view TrimBlanks(std::u32string_view text) { return Trim(text, Tri
 std::optional<MailAddress> ParseEntry(std::u32string_view entry) {
   std::u32string_view name;
   std::u32string_view address = entry;
-  const std::size_t open = entry.find(U'<');
+  const std::size_t open = entry.rfind(U'<');  // the last: a quoted name may hold one
   if (open != std::u32string_view::npos) {
     const std::size_t close = entry.find(U'>', open);
     if (close == std::u32string_view::npos || !TrimBlanks(entry.substr(close + 1)).empty()) return std::nullopt;
     name = entry.substr(0, open);
     address = entry.substr(open + 1, close - open - 1);
   }
-  name = Trim(TrimBlanks(name), TrimEnds::Both, U"\"");
+  name = TrimBlanks(name);
+  if (name.size() >= 2 && name.front() == U'"' && name.back() == U'"') {
+    name = name.substr(1, name.size() - 2);
+  } else if (name.find_first_of(U"@:<>;\"\\\r\n") != std::u32string_view::npos) {
+    // Not a name: an address or a command in front of the real address would send the mail to
+    // someone the user did not see.
+    return std::nullopt;
+  }
   address = TrimBlanks(address);
   if (!IsMailboxAddress(address)) return std::nullopt;
   MailAddress result;

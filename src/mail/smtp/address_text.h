@@ -21,7 +21,8 @@ struct RecipientList {
 
 // Splits a recipient list at its commas (and semicolons), except inside double quotes. Each entry
 // is "Name <address>", "<address>" or a bare address, blanks trimmed; empty entries are skipped,
-// so an empty or blank text is an empty list.
+// so an empty or blank text is an empty list. A name not in double quotes holds none of
+// @ : < > ; " \ and no line break: such an entry is not an address.
 RecipientList ParseRecipients(std::wstring_view text);
 
 // A mailbox address we can put in MAIL FROM, RCPT TO and the headers: printable ASCII without

@@ -4,7 +4,8 @@ namespace nb::mail {
 namespace {
 
 const SecurityFunctionTableW* LoadSecurity() {
-  static const DynamicLibrary library(L"secur32.dll");
+  // Never freed, like the other two: a send abandoned at the program's end may still be inside it.
+  static const DynamicLibrary& library = *new DynamicLibrary(L"secur32.dll");
   const auto init = library.Get<decltype(&::InitSecurityInterfaceW)>("InitSecurityInterfaceW");
   const SecurityFunctionTableW* functions = init();
   if (!functions) throw AppError(errnum::kLibraryLoad, L"The security package interface is not available");

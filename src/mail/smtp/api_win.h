@@ -26,10 +26,9 @@ struct SocketsApi {
   NB_ENTRY(library, FreeAddrInfoW);
   NB_ENTRY(library, socket);
   NB_ENTRY(library, closesocket);
-  NB_ENTRY(library, ioctlsocket);
   NB_ENTRY(library, connect);
-  NB_ENTRY(library, select);
-  NB_ENTRY(library, getsockopt);
+  NB_ENTRY(library, WSAEventSelect);
+  NB_ENTRY(library, WSAEnumNetworkEvents);
   NB_ENTRY(library, getsockname);
   NB_ENTRY(library, getpeername);
   NB_ENTRY(library, inet_ntop);
@@ -52,8 +51,9 @@ struct CertificatesApi {
 
 #undef NB_ENTRY
 
-// Each is loaded on its first call (a failed load raises and is tried again on the next call) and
-// stays loaded: a name lookup that outlived its bound may still run in the sockets library.
+// Each of the three is loaded on its first call (a failed load raises and is tried again on the
+// next call) and stays loaded to the program's end: a name lookup that outlived its bound may
+// still run in the sockets library, and a send abandoned at the end in any of them.
 const SocketsApi& Sockets();
 const CertificatesApi& Certificates();
 // The security package functions (AcquireCredentialsHandleW, InitializeSecurityContextW, ...),

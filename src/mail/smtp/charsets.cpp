@@ -46,7 +46,28 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Calls fn with each code point of a wide text (see CodePoints).
+template <typename Fn>
+void ForEachCodePoint(std::wstring_view text, Fn&& fn) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = static_cast<char32_t>(text[i]);
+    if constexpr (sizeof(wchar_t) == 2) {
+      c &= 0xFFFF;
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+        const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          fn(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+          ++i;
+          continue;
+        }
+      }
+    }
+    fn((IsSurrogate(c) || c > 0x10FFFF) ? char32_t{0xFFFD} : c);
+  }
+}
+
+template <typename String>
+void AppendUtf8(String& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -369,21 +390,13 @@ std::string KeepGb2312(std::string_view bytes) {
 std::u32string CodePoints(std::wstring_view text) {
   std::u32string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = static_cast<char32_t>(text[i]);
-    if constexpr (sizeof(wchar_t) == 2) {
-      c &= 0xFFFF;
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-        const char32_t low = static_cast<char32_t>(text[i + 1]) & 0xFFFF;
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          out += 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-          ++i;
-          continue;
-        }
-      }
-    }
-    out += (IsSurrogate(c) || c > 0x10FFFF) ? char32_t{0xFFFD} : c;
-  }
+  ForEachCodePoint(text, [&](char32_t c) { out += c; });
+  return out;
+}
+
+SecretString SecretUtf8(std::wstring_view text) {
+  SecretString out;
+  ForEachCodePoint(text, [&](char32_t c) { AppendUtf8(out, c); });
   return out;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/secret_text.h"
+
 namespace nb::mail {
 
 // How a charset's bytes are made when the system's converter does not have its code page.
@@ -56,6 +58,8 @@ std::string KeepGb2312(std::string_view cp936Bytes);
 // becomes U+FFFD).
 std::u32string CodePoints(std::wstring_view text);
 std::string Utf8(std::u32string_view text);
+// A secret wide text (a password) in UTF-8, without an ordinary copy on the way.
+SecretString SecretUtf8(std::wstring_view text);
 std::u32string FromUtf8(std::string_view bytes);  // invalid bytes become U+FFFD
 
 }  // namespace nb::mail

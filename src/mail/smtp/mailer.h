@@ -15,7 +15,7 @@
 //   mailer->SetSubject(L"New IP"); mailer->SetBody(L"...");
 //   mailer->SetMailerName(L"Netbeacon Mailer");
 //   if (mailer->Send() != 0) show(mailer->ErrorText());
-//   mailer->Stop();                               // from another thread: Send ends soon, not sent
+//   mailer->Stop();                               // from another thread: Send ends at once
 //
 // No call throws. Send returns 0 only when the server answered 250 to the end of the message;
 // anything else (a refused or missing value, a failure while connecting, TLS, signing in or
@@ -27,11 +27,19 @@
 // AddRecipients and AddAttachment return 0 when the value was taken and non-zero when not; the
 // window may ignore that, since Send then fails with the reason.
 //
-// Stop, while Send runs on another thread, closes the connection: Send returns non-zero soon, and
-// a message whose end had not yet gone to the server is not delivered. After Send, it does nothing.
+// Stop, from any thread while Send runs on another, ends whatever wait the send is in (the name
+// lookup, connecting, TLS, a read or a write) at once and closes the connection: Send returns
+// non-zero and ErrorText says the send was stopped. A message whose final dot had not yet gone to
+// the server is not delivered; once it had, the text says it may or may not be. Called before
+// Send, Send stops at its first wait; after Send, it does nothing.
 //
-// Every network wait is bounded (connect 15 s, each reply 60 s, the reply to the end of the
-// message 5 minutes, each write 60 s), so Send always returns.
+// Every network wait is bounded: connecting 15 s in all, each of the server's addresses an equal
+// share of what is left; each reply 60 s, the reply to the end of the message 5 minutes, each
+// write 60 s. The send as a whole is bounded too: 10 minutes, and 1 minute more for each MiB of
+// body and attachments (20 minutes with a 10 MiB attachment). Each wait takes the smaller of its
+// own bound and what is left of the whole; when the whole has passed, Send fails with a text that
+// says the send took too long. So Send always returns, and a caller that waits for it needs no
+// bound of its own.
 #pragma once
 
 #include <functional>

@@ -74,10 +74,9 @@ std::string Ascii(std::u32string_view text) {
   return out;
 }
 
-}  // namespace
-
-std::string Base64(std::string_view bytes) {
-  std::string out;
+template <typename String>
+String Base64Of(std::string_view bytes) {
+  String out;
   out.reserve((bytes.size() + 2) / 3 * 4);
   std::size_t i = 0;
   for (; i + 3 <= bytes.size(); i += 3) {
@@ -98,6 +97,11 @@ std::string Base64(std::string_view bytes) {
   }
   return out;
 }
+
+}  // namespace
+
+std::string Base64(std::string_view bytes) { return Base64Of<std::string>(bytes); }
+SecretString SecretBase64(std::string_view bytes) { return Base64Of<SecretString>(bytes); }
 
 void Base64Lines::Put(char c, std::string& out) {
   out += c;

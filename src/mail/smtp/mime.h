@@ -15,6 +15,7 @@ inline constexpr std::size_t kHeaderLineLimit = 78;  // header lines, without CR
 
 // Base64 without line breaks.
 std::string Base64(std::string_view bytes);
+SecretString SecretBase64(std::string_view bytes);  // of a secret
 
 // Base64 in lines of 76 characters, fed piece by piece: a file is encoded as it is read.
 class Base64Lines {

@@ -2,6 +2,7 @@
 
 #include "mail/smtp/api_win.h"
 
+#include <cstdint>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -25,6 +26,11 @@ class FileSource final : public ByteSource {
       throw std::runtime_error(FailureText("The message was not sent: an attachment could not be opened",
                                            WideToUtf8(path), ReasonText(GetLastError())));
     }
+  }
+
+  std::uint64_t Size() const {
+    LARGE_INTEGER size{};
+    return GetFileSizeEx(file_.get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
   }
 
   std::size_t Read(char* buffer, std::size_t size) override {
@@ -103,13 +109,17 @@ ServerAddress CheckedServer(const std::wstring& text) {
 }
 
 // The connection to the server, or the reason there is none. Windows Sockets must be started.
-std::unique_ptr<SmtpTransport> Connect(const ServerAddress& server, const SmtpMailerSettings& settings) {
+std::unique_ptr<SmtpTransport> Connect(const ServerAddress& server, const SmtpMailerSettings& settings,
+                                       const SendDeadline& deadline, const StopSignal& stop) {
+  const std::string step = "Connecting to " + server.host + " port " + std::to_string(server.port);
   try {
-    return ConnectSmtp(server, settings.timeouts.connect, settings.extraTrustedRoots);
+    return ConnectSmtp(server, deadline.Clamp(settings.timeouts.connect), settings.extraTrustedRoots, stop);
   } catch (const TransportError& e) {
-    throw std::runtime_error(FailureText("The message was not sent: Netbeacon could not connect to the mail server",
-                                         "Connecting to " + server.host + " port " + std::to_string(server.port),
-                                         e.what()));
+    if (e.kind == TransportError::Kind::kStopped) {
+      throw std::runtime_error(FailureText("The message was not sent: the send was stopped", step, e.what()));
+    }
+    throw std::runtime_error(
+        FailureText("The message was not sent: Netbeacon could not connect to the mail server", step, e.what()));
   }
 }
 
@@ -123,7 +133,7 @@ MailerFactory& Factory() {
 
 SmtpMailer::SmtpMailer(SmtpMailerSettings settings) : settings_(std::move(settings)) {}
 
-SmtpMailer::~SmtpMailer() { SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t)); }
+SmtpMailer::~SmtpMailer() = default;
 
 template <typename Fn>
 void SmtpMailer::Keep(Fn&& fn) noexcept {
@@ -136,7 +146,9 @@ void SmtpMailer::Keep(Fn&& fn) noexcept {
 
 void SmtpMailer::SetServer(std::wstring_view server) noexcept { Keep([&] { server_ = server; }); }
 void SmtpMailer::SetUserName(std::wstring_view user) noexcept { Keep([&] { user_ = user; }); }
-void SmtpMailer::SetPassword(std::wstring_view password) noexcept { Keep([&] { password_ = password; }); }
+void SmtpMailer::SetPassword(std::wstring_view password) noexcept {
+  Keep([&] { password_.assign(password.data(), password.size()); });
+}
 void SmtpMailer::SetCharset(std::wstring_view charset) noexcept { Keep([&] { charset_ = charset; }); }
 void SmtpMailer::SetSenderName(std::wstring_view name) noexcept { Keep([&] { senderName_ = name; }); }
 void SmtpMailer::SetSenderAddress(std::wstring_view address) noexcept { Keep([&] { senderAddress_ = address; }); }
@@ -205,7 +217,7 @@ int SmtpMailer::Send() noexcept {
 
 std::wstring SmtpMailer::ErrorText() const { return error_; }
 
-void SmtpMailer::Stop() noexcept {}
+void SmtpMailer::Stop() noexcept { stop_.Request(); }
 
 void SmtpMailer::SendOrThrow() {
   if (!valueError_.empty()) throw std::runtime_error(valueError_);
@@ -222,9 +234,11 @@ void SmtpMailer::SendOrThrow() {
   }
   std::vector<std::unique_ptr<FileSource>> files;
   OutgoingMessage message;
+  std::uint64_t size = (subject_.size() + body_.size()) * sizeof(wchar_t);
   for (const std::wstring& path : attachments_) {
     files.push_back(std::make_unique<FileSource>(path));
     message.attachments.push_back({FileName(path), files.back().get()});
+    size += files.back()->Size();
   }
   std::unique_ptr<CharsetEncoder> encoder;
   try {
@@ -245,22 +259,18 @@ void SmtpMailer::SendOrThrow() {
   SessionPlan plan;
   plan.implicitTls = server.port == settings_.implicitTlsPort;
   plan.user = WideToUtf8(user_);
-  plan.password = WideToUtf8(password_);
-  // Overwritten however the send ends: a failure to connect is as likely as a session.
-  struct Wipe {
-    std::string& text;
-    ~Wipe() { SecureZeroMemory(text.data(), text.size()); }
-  } wipe{plan.password};
+  plan.password = SecretUtf8(password_.view());
   plan.plainAuthToLoopback = settings_.plainAuthToLoopback;
   plan.sender = message.from.address;
   for (const auto* list : {&to_, &cc_}) {
     for (const MailAddress& a : *list) plan.recipients.push_back(a.address);
   }
   plan.timeouts = settings_.timeouts;
+  plan.deadline = SendDeadline::From(SendBound(size));
   plan.writeMessage = [&](ByteSink& sink) { WriteMessage(message, *encoder, charset->label, sink); };
 
   WinsockUse winsock;
-  RunSmtpSession(*Connect(server, settings_), plan);
+  RunSmtpSession(*Connect(server, settings_, plan.deadline, stop_), plan);
 }
 
 std::unique_ptr<Mailer> CreateMailer() noexcept {

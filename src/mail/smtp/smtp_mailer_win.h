@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/secret_text.h"
+#include "base/worker_win.h"
 #include "mail/smtp/address_text.h"
 #include "mail/smtp/mailer.h"
 #include "mail/smtp/smtp_session.h"
@@ -22,6 +24,7 @@ struct SmtpMailerSettings {
 
 class SmtpMailer final : public Mailer {
  public:
+  // Raises an AppError when the system has no event for Stop to give.
   explicit SmtpMailer(SmtpMailerSettings settings = {});
   ~SmtpMailer() override;
 
@@ -46,9 +49,10 @@ class SmtpMailer final : public Mailer {
   void SendOrThrow();
 
   SmtpMailerSettings settings_;
+  StopSignal stop_;
   std::wstring server_;
   std::wstring user_;
-  std::wstring password_;
+  SecretWString password_;
   std::wstring charset_;
   std::wstring senderName_;
   std::wstring senderAddress_;

@@ -58,7 +58,7 @@ class Session {
   void Run() {
     if (plan_.implicitTls) {
       step_ = "While starting TLS on connecting";
-      Guard([&] { transport_.StartTls(plan_.timeouts.reply); });
+      Guard([&] { transport_.StartTls(Bound(plan_.timeouts.reply)); });
     }
     step_ = "While waiting for the server's greeting";
     const SmtpReply greeting = Receive(plan_.timeouts.reply);
@@ -73,7 +73,7 @@ class Session {
         Fail("The message was not sent: the server sent data before TLS began",
              "the connection may have been tampered with");
       }
-      Guard([&] { transport_.StartTls(plan_.timeouts.reply); });
+      Guard([&] { transport_.StartTls(Bound(plan_.timeouts.reply)); });
       ext = Hello();
     }
     if (!plan_.user.empty()) SignIn(ext);
@@ -113,7 +113,8 @@ class Session {
       // The server had the whole message: say that it may have gone out after all.
       const std::string text = failure.what();
       throw SendFailure(FailureText("The server did not confirm the message: it may or may not be delivered", step_,
-                                    text.substr(text.rfind(';') + 1)));
+                                    stopped_ ? "the send was stopped before the server answered"
+                                             : text.substr(text.rfind(';') + 1)));
     }
     if (final->code != 250) Refused("The message was not sent: the server refused it", *final);
     Quit();
@@ -130,10 +131,24 @@ class Session {
     }
   }
 
+  // What is left of `own` within the send's bound.
+  milliseconds Bound(milliseconds own) const { return plan_.deadline.Clamp(own); }
+
+  [[noreturn]] void TimedOut(const std::string& detail) {
+    if (plan_.deadline.Passed()) {
+      Fail("The message was not sent: sending took too long",
+           "a message of this size may take at most " + BoundText(plan_.deadline.length));
+    }
+    Fail("The message was not sent: the server stopped answering", detail);
+  }
+
   [[noreturn]] void TransportFailed(const TransportError& e) {
     switch (e.kind) {
       case TransportError::Kind::kTimeout:
-        Fail("The message was not sent: the server stopped answering", e.what());
+        TimedOut(e.what());
+      case TransportError::Kind::kStopped:
+        stopped_ = true;
+        Fail("The message was not sent: the send was stopped", "the connection was closed");
       case TransportError::Kind::kClosed:
         Fail("The message was not sent: the server closed the connection", e.what());
       case TransportError::Kind::kCertificate:
@@ -154,24 +169,26 @@ class Session {
   }
 
   void Send(std::string_view bytes) {
-    Guard([&] { transport_.Write(bytes, plan_.timeouts.write); });
+    Guard([&] { transport_.Write(bytes, Bound(plan_.timeouts.write)); });
   }
 
-  SmtpReply Receive(milliseconds bound) {
+  SmtpReply Receive(milliseconds own) {
+    const milliseconds bound = Bound(own);
     try {
       return reader_.Read(bound);
     } catch (const TransportError& e) {
-      if (e.kind == TransportError::Kind::kTimeout) {
-        Fail("The message was not sent: the server stopped answering", "no answer within " + BoundText(bound));
-      }
+      if (e.kind == TransportError::Kind::kTimeout) TimedOut("no answer within " + BoundText(bound));
       TransportFailed(e);
     } catch (const ReplyError& e) {
       Fail("The message was not sent: the server's answer could not be understood", e.what());
     }
   }
 
-  SmtpReply Command(const std::string& line) {
-    Send(line + "\r\n");
+  // The line may carry the password: its copy on the way out is wiped.
+  SmtpReply Command(std::string_view line) {
+    SecretString wire(line);
+    wire += "\r\n";
+    Send(wire);
     return Receive(plan_.timeouts.reply);
   }
 
@@ -209,14 +226,20 @@ class Session {
     SmtpReply reply;
     if (plain) {
       step_ = "While signing in (AUTH PLAIN)";
-      const std::string response = Base64(std::string(1, '\0') + plan_.user + std::string(1, '\0') + plan_.password);
-      reply = Command("AUTH PLAIN " + response);
+      SecretString clear(1, '\0');
+      clear += plan_.user;
+      clear += '\0';
+      clear += plan_.password;
+      const SecretString response = SecretBase64(clear);
+      SecretString command("AUTH PLAIN ");
+      command += response;
+      reply = Command(command);
       if (reply.code == 334) reply = Command(response);
     } else {
       step_ = "While signing in (AUTH LOGIN)";
       reply = Command("AUTH LOGIN");
       if (reply.code == 334) reply = Command(Base64(plan_.user));
-      if (reply.code == 334) reply = Command(Base64(plan_.password));
+      if (reply.code == 334) reply = Command(SecretBase64(plan_.password));
     }
     if (reply.code == 235) return;
     if (reply.code == 535) Refused("The message was not sent: the server did not accept the user name and password", reply);
@@ -226,8 +249,8 @@ class Session {
   // Says goodbye when the connection still works; the answer is awaited briefly and not needed.
   void Quit() {
     try {
-      transport_.Write("QUIT\r\n", std::min(plan_.timeouts.write, kQuitBound));
-      reader_.Read(std::min(plan_.timeouts.reply, kQuitBound));
+      transport_.Write("QUIT\r\n", Bound(std::min(plan_.timeouts.write, kQuitBound)));
+      reader_.Read(Bound(std::min(plan_.timeouts.reply, kQuitBound)));
     } catch (const std::exception&) {
     }
   }
@@ -236,6 +259,7 @@ class Session {
   const SessionPlan& plan_;
   ReplyReader reader_;
   std::string step_;
+  bool stopped_ = false;
 };
 
 }  // namespace

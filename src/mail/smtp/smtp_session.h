@@ -3,7 +3,8 @@
 // Greeting; EHLO (HELO when the server does not know EHLO); STARTTLS whenever the server offers
 // it and the connection is not yet encrypted, then EHLO again; AUTH PLAIN or LOGIN when a user
 // name is given (never over an unencrypted connection to another machine); MAIL FROM, one RCPT
-// TO per recipient, DATA with the message; QUIT. Every reply is awaited for a bounded time.
+// TO per recipient, DATA with the message; QUIT. Every reply and write is awaited for a bounded
+// time, and never beyond the end of the send's own bound.
 #pragma once
 
 #include <chrono>
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "base/secret_text.h"
 #include "mail/smtp/message_writer.h"
+#include "mail/smtp/send_bounds.h"
 #include "mail/smtp/smtp_transport.h"
 
 namespace nb::mail {
@@ -27,11 +30,12 @@ struct SmtpTimeouts {
 struct SessionPlan {
   bool implicitTls = false;     // TLS from the first byte (port 465)
   std::string user;             // UTF-8; no authentication when empty
-  std::string password;         // UTF-8
+  SecretString password;        // UTF-8
   bool plainAuthToLoopback = true;  // a loopback server may get credentials without TLS
   std::string sender;
   std::vector<std::string> recipients;
   SmtpTimeouts timeouts;
+  SendDeadline deadline;  // each wait takes the smaller of its timeout and what is left of this
   // Writes the message; called once, during DATA.
   std::function<void(ByteSink&)> writeMessage;
 };

@@ -10,9 +10,10 @@
 
 namespace nb::mail {
 
-// A failure of the connection. `text` says what happened, in words for the user.
+// A failure of the connection. `text` says what happened, in words for the user. kStopped: the
+// send was stopped (Mailer::Stop) during a wait.
 struct TransportError : std::runtime_error {
-  enum class Kind { kTimeout, kClosed, kFailed, kCertificate };
+  enum class Kind { kTimeout, kClosed, kFailed, kCertificate, kStopped };
   TransportError(Kind kind, const std::string& text) : std::runtime_error(text), kind(kind) {}
   Kind kind;
 };
@@ -27,7 +28,8 @@ class ByteInput {
  public:
   virtual ~ByteInput() = default;
   // Waits at most `bound` for bytes and returns how many were put into `buffer` (at least 1).
-  // Throws TransportError: kTimeout when nothing came in time, kClosed when the peer closed.
+  // Throws TransportError: kTimeout when nothing came in time, kClosed when the peer closed,
+  // kStopped when the send was stopped.
   virtual std::size_t Read(char* buffer, std::size_t size, std::chrono::milliseconds bound) = 0;
 };
 

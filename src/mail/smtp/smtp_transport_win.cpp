@@ -11,6 +11,7 @@
 #include "base/unique_any_win.h"
 #include "base/worker_win.h"
 #include "mail/smtp/charsets_win.h"
+#include "mail/smtp/send_bounds.h"
 
 namespace nb::mail {
 namespace {
@@ -24,31 +25,37 @@ std::string Hex(unsigned long value) {
   return text;
 }
 
-long MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<long>(std::min<long long>(left, 24LL * 3600 * 1000)) : 0;
-}
+[[noreturn]] void Stopped() { throw TransportError(TransportError::Kind::kStopped, "the send was stopped"); }
 
-// Waits until the socket can be read (or written) or the deadline passes. False on time out.
-bool WaitSocket(SOCKET s, bool forWrite, Clock::time_point deadline) {
-  for (;;) {
-    const long left = MillisecondsLeft(deadline);
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(s, &set);
-    fd_set errors;
-    FD_ZERO(&errors);
-    FD_SET(s, &errors);
-    timeval tv{left / 1000, (left % 1000) * 1000};
-    const int ready = Sockets().select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, &errors, &tv);
-    if (ready > 0) return true;
-    if (ready == SOCKET_ERROR) {
+struct socket_traits {
+  using type = SOCKET;
+  static type invalid() noexcept { return INVALID_SOCKET; }
+  static void close(type s) noexcept { Sockets().closesocket(s); }
+};
+
+// A socket whose network events set an event of its own (which makes the socket non-blocking),
+// so that a wait can watch the socket and the send's stop together.
+struct EventSocket {
+  unique_handle event;
+  unique_any<socket_traits> socket;  // closed before its event goes
+
+  // Waits until something happens on the socket, the send is stopped or the deadline passes;
+  // false when the deadline passed. Events are edge-triggered: call it only after an operation
+  // said it would block, then try the operation again. `news` receives what happened.
+  bool Await(const StopSignal& stop, Clock::time_point deadline, WSANETWORKEVENTS* news = nullptr) const {
+    switch (WaitFor(event.get(), &stop, TimeLeft(deadline))) {
+      case WaitEnd::kStopped: Stopped();
+      case WaitEnd::kTimedOut: return false;
+      case WaitEnd::kSignalled: break;
+    }
+    WSANETWORKEVENTS happened{};
+    if (Sockets().WSAEnumNetworkEvents(socket.get(), event.get(), news ? news : &happened) == SOCKET_ERROR) {
       throw TransportError(TransportError::Kind::kFailed,
                            "the connection failed: " + ReasonText(Sockets().WSAGetLastError()));
     }
-    if (left == 0) return false;
+    return true;
   }
-}
+};
 
 // Name resolution on a thread of its own, so that a slow name server cannot hold the send
 // beyond its bound; the thread is left to finish by itself when the bound passes first.
@@ -85,7 +92,7 @@ struct Lookup {
 };
 
 // The finished lookup, or nullptr when the deadline passed first.
-std::shared_ptr<Lookup> Resolve(const ServerAddress& server, Clock::time_point deadline) {
+std::shared_ptr<Lookup> Resolve(const ServerAddress& server, Clock::time_point deadline, const StopSignal& stop) {
   auto lookup = std::make_shared<Lookup>();
   lookup->host = Utf8ToWide(server.host);
   lookup->port = std::to_wstring(server.port);
@@ -97,7 +104,11 @@ std::shared_ptr<Lookup> Resolve(const ServerAddress& server, Clock::time_point d
     throw TransportError(TransportError::Kind::kFailed, "the name " + server.host + " could not be looked up: " +
                                                             WideToUtf8(e.description));
   }
-  if (WaitForSingleObject(worker.get(), static_cast<DWORD>(MillisecondsLeft(deadline))) != WAIT_OBJECT_0) return nullptr;
+  switch (WaitFor(worker.get(), &stop, TimeLeft(deadline))) {
+    case WaitEnd::kStopped: Stopped();
+    case WaitEnd::kTimedOut: return nullptr;
+    case WaitEnd::kSignalled: break;
+  }
   return lookup;
 }
 
@@ -227,15 +238,15 @@ void CheckCertificate(PCCERT_CONTEXT cert, const std::string& host, const ExtraR
 
 class WinTransport final : public SmtpTransport {
  public:
-  WinTransport(SOCKET s, std::string host, ExtraRoots extraRoots)
-      : socket_(s), host_(std::move(host)), extraRoots_(std::move(extraRoots)) {
+  WinTransport(EventSocket connection, std::string host, ExtraRoots extraRoots, const StopSignal& stop)
+      : connection_(std::move(connection)), socket_(connection_.socket.get()), host_(std::move(host)),
+        extraRoots_(std::move(extraRoots)), stop_(stop) {
     SecInvalidateHandle(&credentials_);
     SecInvalidateHandle(&context_);
   }
   ~WinTransport() override {
     if (SecIsValidHandle(&context_)) Security().DeleteSecurityContext(&context_);
     if (SecIsValidHandle(&credentials_)) Security().FreeCredentialsHandle(&credentials_);
-    Sockets().closesocket(socket_);
   }
 
   std::size_t Read(char* buffer, std::size_t size, milliseconds bound) override {
@@ -278,13 +289,23 @@ class WinTransport final : public SmtpTransport {
     const std::wstring target = Utf8ToWide(host_);
     // Server name indication only for names, not for addresses.
     SEC_WCHAR* targetName = isIpHost_ ? nullptr : const_cast<SEC_WCHAR*>(target.c_str());
+    // Supplied credentials only (there are none): a server that asks for a client certificate
+    // gets an empty answer instead of a request for credentials the program does not have.
     constexpr DWORD kFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
-                             ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
+                             ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION |
+                             ISC_REQ_USE_SUPPLIED_CREDS;
     DWORD attributes = 0;
     SECURITY_STATUS status = SEC_I_CONTINUE_NEEDED;
     bool first = true;
+    bool certificateAsked = false;
     encrypted_.clear();
     for (;;) {
+      // A pass that neither reads nor writes must not go round for ever.
+      if (stop_.Requested()) Stopped();
+      if (TimeLeft(deadline).count() == 0) {
+        throw TransportError(TransportError::Kind::kTimeout,
+                             "the TLS handshake did not end within " + BoundText(bound));
+      }
       SecBuffer in[2] = {{static_cast<unsigned long>(encrypted_.size()), SECBUFFER_TOKEN, encrypted_.data()},
                          {0, SECBUFFER_EMPTY, nullptr}};
       SecBufferDesc inDesc{SECBUFFER_VERSION, 2, in};
@@ -304,7 +325,13 @@ class WinTransport final : public SmtpTransport {
         if (!token.empty()) RawWrite(token, deadline, bound);
       }
       if (FAILED(status)) Fail("the TLS handshake failed (" + Hex(status) + ")");
-      if (status == SEC_I_INCOMPLETE_CREDENTIALS) continue;  // asked for a client certificate: go on without
+      if (status == SEC_I_INCOMPLETE_CREDENTIALS) {
+        // Asked for a client certificate: once more without one; the same answer again would
+        // repeat the same call for ever.
+        if (certificateAsked) Fail("the server asks for a client certificate, which Netbeacon does not have");
+        certificateAsked = true;
+        continue;
+      }
       if (in[1].BufferType == SECBUFFER_EXTRA && in[1].cbBuffer > 0) {
         encrypted_.erase(0, encrypted_.size() - in[1].cbBuffer);
       } else {
@@ -401,36 +428,45 @@ class WinTransport final : public SmtpTransport {
   }
 
   std::size_t RawRead(char* buffer, std::size_t size, Clock::time_point deadline, milliseconds bound) {
-    if (!WaitSocket(socket_, false, deadline)) {
-      throw TransportError(TransportError::Kind::kTimeout, "no answer within " + BoundText(bound));
+    for (;;) {
+      if (stop_.Requested()) Stopped();
+      const int got = Sockets().recv(socket_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)), 0);
+      if (got > 0) return static_cast<std::size_t>(got);
+      if (got == 0) throw TransportError(TransportError::Kind::kClosed, "the server closed the connection");
+      const int error = Sockets().WSAGetLastError();
+      if (error != WSAEWOULDBLOCK) {
+        throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
+      }
+      if (!connection_.Await(stop_, deadline)) {
+        throw TransportError(TransportError::Kind::kTimeout, "no answer within " + BoundText(bound));
+      }
     }
-    const int got = Sockets().recv(socket_, buffer, static_cast<int>(std::min<std::size_t>(size, 1 << 20)), 0);
-    if (got > 0) return static_cast<std::size_t>(got);
-    if (got == 0) throw TransportError(TransportError::Kind::kClosed, "the server closed the connection");
-    const int error = Sockets().WSAGetLastError();
-    if (error == WSAEWOULDBLOCK) return RawRead(buffer, size, deadline, bound);
-    throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
   }
 
   void RawWrite(std::string_view bytes, Clock::time_point deadline, milliseconds bound) {
     while (!bytes.empty()) {
-      if (!WaitSocket(socket_, true, deadline)) {
-        throw TransportError(TransportError::Kind::kTimeout, "the server took no data for " + BoundText(bound));
-      }
+      if (stop_.Requested()) Stopped();
       const int sent =
           Sockets().send(socket_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 20)), 0);
-      if (sent == SOCKET_ERROR) {
-        const int error = Sockets().WSAGetLastError();
-        if (error == WSAEWOULDBLOCK) continue;
+      if (sent != SOCKET_ERROR) {
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
+        continue;
+      }
+      const int error = Sockets().WSAGetLastError();
+      if (error != WSAEWOULDBLOCK) {
         throw TransportError(TransportError::Kind::kFailed, "the connection failed: " + ReasonText(error));
       }
-      bytes.remove_prefix(static_cast<std::size_t>(sent));
+      if (!connection_.Await(stop_, deadline)) {
+        throw TransportError(TransportError::Kind::kTimeout, "the server took no data for " + BoundText(bound));
+      }
     }
   }
 
+  EventSocket connection_;
   SOCKET socket_;
   std::string host_;
   ExtraRoots extraRoots_;
+  const StopSignal& stop_;
   bool isIpHost_ = false;
   bool loopback_ = false;
   std::string clientLiteral_;
@@ -444,10 +480,11 @@ class WinTransport final : public SmtpTransport {
 
 }  // namespace
 
-std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, milliseconds bound, ExtraRoots extraRoots) {
+std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, milliseconds bound, ExtraRoots extraRoots,
+                                           const StopSignal& stop) {
   const Clock::time_point deadline = Clock::now() + bound;
   const std::string where = server.host + " port " + std::to_string(server.port);
-  const std::shared_ptr<Lookup> lookup = Resolve(server, deadline);
+  const std::shared_ptr<Lookup> lookup = Resolve(server, deadline, stop);
   if (!lookup) {
     throw TransportError(TransportError::Kind::kTimeout, "the name " + server.host + " was not found within " +
                                                              BoundText(bound));
@@ -456,36 +493,35 @@ std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, millisec
     throw TransportError(TransportError::Kind::kFailed,
                          "the name " + server.host + " was not found: " + ReasonText(lookup->result));
   }
+  std::size_t addressesLeft = 0;
+  for (const ADDRINFOW* a = lookup->addresses; a; a = a->ai_next) ++addressesLeft;
   int lastError = 0;
-  for (const ADDRINFOW* a = lookup->addresses; a; a = a->ai_next) {
-    SOCKET s = Sockets().socket(a->ai_family, a->ai_socktype, a->ai_protocol);
-    if (s == INVALID_SOCKET) {
-      lastError = Sockets().WSAGetLastError();
+  for (const ADDRINFOW* a = lookup->addresses; a; a = a->ai_next, --addressesLeft) {
+    const Clock::time_point attemptEnd = Clock::now() + ConnectShare(TimeLeft(deadline), addressesLeft);
+    EventSocket connection;
+    connection.event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    connection.socket.reset(Sockets().socket(a->ai_family, a->ai_socktype, a->ai_protocol));
+    if (!connection.event || !connection.socket ||
+        Sockets().WSAEventSelect(connection.socket.get(), connection.event.get(),
+                                 FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE) == SOCKET_ERROR) {
+      lastError = connection.event ? Sockets().WSAGetLastError() : static_cast<int>(GetLastError());
       continue;
     }
-    u_long nonBlocking = 1;
-    Sockets().ioctlsocket(s, FIONBIO, &nonBlocking);
-    bool connected = Sockets().connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
-    if (!connected && Sockets().WSAGetLastError() == WSAEWOULDBLOCK) {
-      if (WaitSocket(s, true, deadline)) {
-        int error = 0;
-        int length = sizeof error;
-        Sockets().getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
-        connected = error == 0;
-        lastError = error;
-      } else {
-        lastError = WSAETIMEDOUT;
-      }
-    } else if (!connected) {
-      lastError = Sockets().WSAGetLastError();
+    bool connected = Sockets().connect(connection.socket.get(), a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
+    lastError = connected ? 0 : Sockets().WSAGetLastError();
+    if (lastError == WSAEWOULDBLOCK) {
+      WSANETWORKEVENTS news{};
+      bool answered = false;
+      while (!answered && connection.Await(stop, attemptEnd, &news)) answered = (news.lNetworkEvents & FD_CONNECT) != 0;
+      lastError = answered ? news.iErrorCode[FD_CONNECT_BIT] : WSAETIMEDOUT;
+      connected = lastError == 0;
     }
     if (connected) {
-      auto transport = std::make_unique<WinTransport>(s, server.host, std::move(extraRoots));
+      auto transport = std::make_unique<WinTransport>(std::move(connection), server.host, std::move(extraRoots), stop);
       transport->Describe(server.ipLiteral);
       return transport;
     }
-    Sockets().closesocket(s);
-    if (MillisecondsLeft(deadline) == 0) break;
+    if (TimeLeft(deadline).count() == 0) break;
   }
   if (lastError == WSAETIMEDOUT) {
     throw TransportError(TransportError::Kind::kTimeout,

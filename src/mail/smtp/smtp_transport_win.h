@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/worker_win.h"
 #include "mail/smtp/address_text.h"
 #include "mail/smtp/smtp_transport.h"
 
@@ -16,9 +17,12 @@ namespace nb::mail {
 // program.
 using ExtraRoots = std::vector<std::string>;
 
-// Connects to the server, trying each of its addresses until one answers, within `bound` in all.
-// Throws TransportError (kTimeout, kFailed). WSAStartup must have been called.
+// Connects to the server, trying each of its addresses in turn until one answers, within `bound`
+// in all and each within its share of what is left (ConnectShare). Throws TransportError
+// (kTimeout, kFailed, kStopped). WSAStartup must have been called. Every wait of the lookup, the
+// connection and the transport ends at once when `stop` is requested; `stop` must outlive the
+// transport.
 std::unique_ptr<SmtpTransport> ConnectSmtp(const ServerAddress& server, std::chrono::milliseconds bound,
-                                           ExtraRoots extraRoots);
+                                           ExtraRoots extraRoots, const StopSignal& stop);
 
 }  // namespace nb::mail
