@@ -8,8 +8,10 @@
 #include "base/text_util.h"
 #include "mail/ansi_codes_win.h"
 #include "mail/charset_table.h"
+#include "mail/mail_message.h"
 #include "mail/mail_text.h"
 #include "mail/scramble.h"
+#include "mail/stored_mail_win.h"
 #include "mail/smtp/mailer.h"
 #include "res/resource_ids.h"
 #include "settings/registry_win.h"
@@ -29,17 +31,6 @@ constexpr int kCharsetBoxHeight = 300;
 constexpr wchar_t kLoadLabel[] = L"frmSendmail - Form_Load";
 constexpr wchar_t kCloseLabel[] = L"frmSendmail - Form_QueryUnload";
 
-constexpr wchar_t kMailFrom[] = L"MailFrom";
-constexpr wchar_t kMailTo[] = L"MailTo";
-constexpr wchar_t kMailCC[] = L"MailCC";
-constexpr wchar_t kMailSubject[] = L"MailSubject";
-constexpr wchar_t kMailSMTP[] = L"MailSMTP";
-constexpr wchar_t kMailSMTPauth[] = L"MailSMTPauth";
-constexpr wchar_t kMailSMTPauthUser[] = L"MailSMTPauthUser";
-constexpr wchar_t kMailSMTPauthPW[] = L"MailSMTPauthPW";
-
-constexpr wchar_t kDefaultSubject[] = L"New IP";
-constexpr wchar_t kMailerName[] = L"Netbeacon Mailer";
 constexpr wchar_t kPleaseWait[] = L"Please wait ... ";
 constexpr COLORREF kAttachmentsBackground = RGB(0xC0, 0xC0, 0xC0);
 
@@ -62,16 +53,7 @@ constexpr wchar_t kStopSending[] =
     L"The message is still being sent.\r\nStop sending it and close the window? A message stopped before the "
     L"server has taken all of it is not delivered.";
 
-// A stored string, or the default when the read failed.
-std::wstring StoredOr(const wchar_t* valueName, const wchar_t* missing) {
-  return ReadString(kProgramKey, valueName).value_or(missing);
-}
-
 void InfoRequired(const std::wstring& text) { ShowMessage(text, MB_OK | MB_ICONINFORMATION, kInfoRequiredTitle); }
-
-// The component's error text as shown: its first ";" ends a sentence, the next one is followed by a
-// blank.
-std::wstring ErrorDisplayText(const std::wstring& text) { return sReplace(sReplace(text, L";", L".\r\n"), L";", L"; "); }
 
 }  // namespace
 
@@ -147,32 +129,24 @@ void FrmSendmail::Load(HWND owner) {
 void FrmSendmail::Form_Load() {
   SkipTrap(kLoadLabel, [&] { CreateKey(kProgramKey); });
   SkipTrap(kLoadLabel, [&] {
-    txtFrom.SetText(StoredOr(kMailFrom, L""));
-    txtTo.SetText(StoredOr(kMailTo, L""));
-    txtCc.SetText(StoredOr(kMailCC, L""));
-    txtSubject.SetText(StoredOr(kMailSubject, kDefaultSubject));
-  });
-  SkipTrap(kLoadLabel, [&] { txtServer.SetText(StoredOr(kMailSMTP, L"")); });
-  SkipTrap(kLoadLabel, [&] {
-    const std::optional<int> state = StoredCheckState(StoredOr(kMailSMTPauth, L"0"));
-    if (!state) return;
-    chkAuth.SetValue(*state);
-    if (*state == BST_CHECKED) chkAuth_Click();
-  });
-  SkipTrap(kLoadLabel, [&] {
-    if (chkAuth.Value() != BST_CHECKED) return;
-    txtUser.SetText(StoredOr(kMailSMTPauthUser, L""));
-    const std::optional<std::wstring> stored = ReadBinary(kProgramKey, kMailSMTPauthPW);
-    if (!stored) return;
-    SecretWString password(stored->begin(), stored->end());
-    Dcrypt(password, AnsiCharacterCodes());
-    SetWindowTextW(txtPassword.hwnd, password.c_str());
+    const StoredMail stored = ReadStoredMail();
+    txtFrom.SetText(stored.from);
+    txtTo.SetText(stored.to);
+    txtCc.SetText(stored.cc);
+    txtSubject.SetText(stored.subject);
+    txtServer.SetText(stored.server);
+    if (!stored.signInState) return;
+    chkAuth.SetValue(*stored.signInState);
+    if (*stored.signInState != BST_CHECKED) return;
+    chkAuth_Click();
+    txtUser.SetText(stored.user);
+    SetWindowTextW(txtPassword.hwnd, stored.password.c_str());  // SetText would leave a copy
   });
   ReportTrap(kLoadLabel, [&] {
     loadCharsets();
     attachmentPaths.clear();
     lblStatus.SetText(L"");
-    txtBody.SetText(L"Here's my new IP:\r\n" + address_ + L"\r\n");
+    txtBody.SetText(MailBody(address_));
   });
 }
 
@@ -284,37 +258,55 @@ void FrmSendmail::FitCharsetBox() const {
 // ---------------------------------------------------------------------------------------------
 // Sending
 
-bool FrmSendmail::FieldsFilled() const {
-  if (Trim(txtFrom.Text()).empty()) {
-    InfoRequired(std::wstring(kFromRequired) + L"\r\n" + kAddressForms);
-    return false;
+// The message as the fields hold it: what is passed on trimmed is trimmed here.
+MailMessage FrmSendmail::Message() const {
+  MailMessage message;
+  message.from = Trim(txtFrom.Text());
+  message.to = Trim(txtTo.Text());
+  message.cc = Trim(txtCc.Text());
+  message.server = Trim(txtServer.Text());
+  message.signIn = chkAuth.Value() == BST_CHECKED;
+  if (message.signIn) {
+    message.user = Trim(txtUser.Text());
+    message.password = SecretWString(Trim(PasswordText().view()));
   }
-  if (Trim(txtTo.Text()).empty() && Trim(txtCc.Text()).empty()) {
-    InfoRequired(std::wstring(kToRequired) + L"\r\n" + kAddressForms + L"\r\n" + kUseCommas);
-    return false;
+  const int charset = lstCharset.Selected();
+  if (charset >= 0 && charset < static_cast<int>(kCharsetTable.size())) {
+    message.charset = kCharsetTable[charset].charsetName;
   }
-  if (Trim(txtServer.Text()).empty()) {
-    InfoRequired(kServerRequired);
-    return false;
+  message.attachments = attachmentPaths;
+  message.subject = txtSubject.Text();
+  message.body = txtBody.Text();
+  return message;
+}
+
+// The first field that a send needs and that is missing is asked for.
+bool FrmSendmail::FieldsFilled(const MailMessage& message) const {
+  const std::optional<MissingField> missing = FirstMissingField(message);
+  if (!missing) return true;
+  switch (*missing) {
+    case MissingField::kFrom: InfoRequired(std::wstring(kFromRequired) + L"\r\n" + kAddressForms); break;
+    case MissingField::kRecipient:
+      InfoRequired(std::wstring(kToRequired) + L"\r\n" + kAddressForms + L"\r\n" + kUseCommas);
+      break;
+    case MissingField::kServer: InfoRequired(kServerRequired); break;
+    case MissingField::kSubject: InfoRequired(kSubjectRequired); break;
   }
-  // A subject of blanks is a choice; only an empty one is refused.
-  if (txtSubject.Text().empty()) {
-    InfoRequired(kSubjectRequired);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 void FrmSendmail::cmdSend_Click() {
   // Send is disabled while a send runs; a click that still arrives starts nothing.
-  if (sending_ || !FieldsFilled()) return;
+  if (sending_) return;
+  MailMessage message = Message();
+  if (!FieldsFilled(message)) return;
   sending_ = true;
   // The focus leaves Send before it is disabled, so that the keyboard still reaches the window.
   focusLeftSend_ = GetFocus() == cmdSend.hwnd;
   if (focusLeftSend_) txtBody.Focus();
   cmdSend.Enable(false);
   try {
-    StartSend();
+    StartSend(message);
   } catch (...) {
     Tell(L"The message was not sent: " + CurrentError().description, MB_OK | MB_ICONWARNING, kNotSentTitle);
     ReadyToSend();
@@ -323,11 +315,7 @@ void FrmSendmail::cmdSend_Click() {
 
 // Hands the message to the mail component, whose exchange with the server runs on a worker while
 // the window answers as ever; SendEnded tells the user how it went.
-void FrmSendmail::StartSend() {
-  const std::wstring from(Trim(txtFrom.Text()));
-  const std::wstring to(Trim(txtTo.Text()));
-  const std::wstring cc(Trim(txtCc.Text()));
-  const std::wstring server(Trim(txtServer.Text()));
+void FrmSendmail::StartSend(const MailMessage& message) {
   lblStatus.SetText(kPleaseWait);
 
   std::shared_ptr<mail::Mailer> mailer = mail::CreateMailer();
@@ -336,27 +324,7 @@ void FrmSendmail::StartSend() {
     ReadyToSend();
     return;
   }
-  mailer->SetServer(server);
-  if (chkAuth.Value() == BST_CHECKED) {
-    mailer->SetUserName(Trim(txtUser.Text()));
-    const SecretWString password = PasswordText();
-    mailer->SetPassword(Trim(password.view()));
-  }
-  const int charset = lstCharset.Selected();
-  mailer->SetCharset(charset >= 0 && charset < static_cast<int>(kCharsetTable.size())
-                         ? kCharsetTable[charset].charsetName
-                         : L"");
-  std::wstring senderName;
-  std::wstring senderAddress;
-  fnParseAddr(from, senderName, senderAddress);
-  mailer->SetSenderName(senderName);
-  mailer->SetSenderAddress(senderAddress);
-  mailer->AddRecipients(to, mail::kTo);
-  mailer->AddRecipients(cc, mail::kCc);
-  for (const std::wstring& path : attachmentPaths) mailer->AddAttachment(path);
-  mailer->SetSubject(txtSubject.Text());
-  mailer->SetBody(txtBody.Text());
-  mailer->SetMailerName(kMailerName);
+  PrepareMailer(*mailer, message);
 
   // The component bounds every wait of its own, so the send always ends; Stop ends it sooner.
   send_.Start(
@@ -371,7 +339,7 @@ void FrmSendmail::SendEnded(int result) {
     return;
   }
   if (result != 0) {
-    Tell(ErrorDisplayText(mailer_->ErrorText()), MB_OK | MB_ICONWARNING, kNotSentTitle);
+    Tell(MailErrorText(mailer_->ErrorText()), MB_OK | MB_ICONWARNING, kNotSentTitle);
   } else {
     Tell(kSent, MB_OK | MB_ICONINFORMATION, kSentTitle);
   }

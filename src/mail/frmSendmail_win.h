@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/secret_text.h"
+#include "mail/mail_message.h"
 #include "ui/controls_win.h"
 #include "ui/modal_win.h"
 #include "ui/task_win.h"
@@ -117,8 +118,9 @@ class FrmSendmail : public ModalWindow {
   // stored in its place).
   bool StoreSettings();
   SecretWString PasswordText() const;
-  bool FieldsFilled() const;
-  void StartSend();
+  MailMessage Message() const;
+  bool FieldsFilled(const MailMessage& message) const;
+  void StartSend(const MailMessage& message);
   void SendEnded(int result);
   void ReadyToSend();
   void StopSend();

@@ -9,8 +9,6 @@ namespace nb {
 // The command-line switches: the whole argument text must equal one exactly.
 inline constexpr wchar_t kSwitchCopyPublic[] = L"AutocopyEX";
 inline constexpr wchar_t kSwitchCopyLan[] = L"AutocopyIN";
-// Starts watching, with the main window hidden in the notification area.
-inline constexpr wchar_t kSwitchWatch[] = L"Watch";
 
 // The argument text of a full command line: what follows the program's name (quoted or not)
 // and the blanks after it, kept as typed (a trailing blank stays).

@@ -4,7 +4,6 @@
 
 #include "base/skip_trap_win.h"
 #include "mail/frmSendmail_win.h"
-#include "mainwindow/command_line.h"
 #include "mainwindow/frmMain_win.h"
 #include "settings/registry_win.h"
 #include "watch/frmWatchSettings_win.h"
@@ -51,14 +50,15 @@ void FrmMain::menuWatch_Click() {
   SkipTrap(kLabel, [&] { WriteString(kProgramKey, kWatchValue, on ? L"1" : L"0"); });
 }
 
-// The mail settings the watch mail uses are the mail window's: it opens for the public address.
+// The mail settings the watch mail uses are the mail window's: it opens for the public address,
+// over the settings window.
 void FrmMain::menuWatchSettings_Click() {
-  FrmWatchSettings settings([this] {
+  FrmWatchSettings settings([this](HWND owner) {
     FrmSendmail mail(addresses_.WanText());
-    Modal().ShowModal(mail, nullptr);
+    Modal().ShowModal(mail, owner);
   });
   Modal().ShowModal(settings, nullptr);
-  if (settings.Stored() && watch_.Watching()) watch_.Apply(StoredWatchSettings());
+  if (settings.StoredSettings() && watch_.Watching()) watch_.Apply(*settings.StoredSettings());
 }
 
 void FrmMain::WatchMenuCommand(int command) {

@@ -2,10 +2,15 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "base/system_error_win.h"
 #include "base/text_win.h"
 #include "base/unique_any_win.h"
 #include "base/worker_win.h"
+#include "mail/mail_message.h"
+#include "mail/smtp/mailer.h"
+#include "mail/stored_mail_win.h"
 
 namespace nb {
 
@@ -31,6 +36,38 @@ std::optional<std::wstring> RunWatchCommand(const std::wstring& commandLine, std
     return L"The command ended with exit code " + std::to_wstring(code) + L".";
   }
   return std::nullopt;
+}
+
+std::optional<std::wstring> SendWatchMail(const std::wstring& address, const StopSignal* stop) {
+  const MailMessage message = StoredMailMessage(address);
+  if (const std::optional<MissingField> missing = FirstMissingField(message)) {
+    static constexpr const wchar_t* kMissing[] = {L"a sender", L"a recipient", L"a mail server", L"a subject"};
+    return L"The mail settings have no " + std::wstring(kMissing[static_cast<int>(*missing)]) +
+           L": set them in the mail window.";
+  }
+  const std::shared_ptr<mail::Mailer> mailer = mail::CreateMailer();
+  if (!mailer) return std::wstring(L"The mail component could not be started.");
+  PrepareMailer(*mailer, message);
+  // The stop (the program ends) closes the connection: a thread of its own waits for it while the
+  // send runs here, and ends with the send, which the component bounds.
+  struct StopWatch {
+    std::shared_ptr<mail::Mailer> mailer;
+    HANDLE stop;
+    unique_handle sent{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    void Run() noexcept {
+      const HANDLE handles[] = {stop, sent.get()};
+      if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0) mailer->Stop();
+    }
+  };
+  std::shared_ptr<StopWatch> watch;
+  if (stop) {
+    watch = std::make_shared<StopWatch>(StopWatch{mailer, stop->Event()});
+    if (watch->sent) StartWorker(watch);
+  }
+  const int result = mailer->Send();
+  if (watch && watch->sent) SetEvent(watch->sent.get());
+  if (result == 0) return std::nullopt;
+  return MailErrorText(mailer->ErrorText());
 }
 
 }  // namespace nb

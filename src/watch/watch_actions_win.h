@@ -1,5 +1,6 @@
-// What watch mode does when an address changes, besides telling the user: the command the user
-// set, run hidden through the command interpreter. Runs on a worker.
+// What watch mode does when an address changes, besides telling the user: the mail with the mail
+// window's stored settings, and the command the user set, run hidden through the command
+// interpreter. Both run on a worker.
 #pragma once
 
 #include <chrono>
@@ -20,5 +21,10 @@ inline constexpr std::chrono::milliseconds kCommandBound{30000};
 // code other than 0.
 std::optional<std::wstring> RunWatchCommand(const std::wstring& commandLine, std::chrono::milliseconds bound,
                                             const StopSignal* stop);
+
+// Mails the public address with the settings the mail window stored, as it would send it: its
+// subject, the body for the address, its default charset. Nothing when the server took it;
+// otherwise why not, in words for a notification. A stop closes the connection.
+std::optional<std::wstring> SendWatchMail(const std::wstring& address, const StopSignal* stop);
 
 }  // namespace nb

@@ -26,6 +26,21 @@ std::wstring TimeOfDay() {
   return text;
 }
 
+// What went wrong in an action of watch mode, or nothing; an error on the way is what went wrong, told
+// in a notification like any other failure (never in a box that waits for a click).
+template <typename Fn>
+std::optional<std::wstring> Failure(Fn&& action) noexcept {
+  try {
+    return action();
+  } catch (...) {
+    try {
+      return CurrentError().description;
+    } catch (...) {
+      return std::wstring();
+    }
+  }
+}
+
 WatchResult AsResult(const Addresses& addresses) { return {addresses.WanText(), addresses.LanText()}; }
 
 // What the icon's tip says after a run: the addresses (no connection when the probe failed), what
@@ -46,7 +61,8 @@ bool WatchMode::Start(HWND window, const WatchSettings& settings) {
   window_ = window;
   settings_ = settings;
   schedule_.ChangeInterval(std::chrono::minutes(settings.minutes), Now());
-  const bool shown = icon_.Add(window, kWatchIconMessage, ResourceIcon(IDI_NETBEACON), kProgramName);
+  icon_.SetToolTip(kProgramName);  // until the first check has ended
+  const bool shown = icon_.Add(window, kWatchIconMessage, ResourceIcon(IDI_NETBEACON));
   if (!network_.Start(window, kNetworkChangedMessage)) {
     TraceSkippedError(kProgramErrorBase, L"The system gives no network change notifications", kTraceLabel);
   }
@@ -72,7 +88,7 @@ void WatchMode::RunStarted() { Follow(schedule_.On(WatchEvent::RunStarted, Now()
 
 void WatchMode::RunEnded(const Addresses& before, const Addresses& after, const std::wstring& problem) {
   if (Watching()) {
-    icon_.SetTip(TipAfter(after, problem));
+    icon_.SetToolTip(TipAfter(after, problem));
     Changed(before, after);
   }
   Follow(schedule_.On(WatchEvent::RunEnded, Now()));
@@ -100,22 +116,34 @@ void WatchMode::Changed(const Addresses& before, const Addresses& after) {
   Notice notice = ChangeNotice(changes.front());
   for (std::size_t i = 1; i < changes.size(); ++i) notice.text += L"\n" + ChangeNotice(changes[i]).text;
   Tell(notice.title, notice.text, false);
-  if (!settings_.command.empty() && !command_.Running()) {
-    const std::wstring wan = after.WanText();
-    const std::wstring lan = after.LanText();
-    command_.Start(
-        window_,
-        [line = WatchCommandLine(settings_.command, {wan, lan, {}, {}})](TaskContext<std::monostate>& task) {
-          return RunWatchCommand(line, kCommandBound, &task.Stop());
-        },
-        [this](std::optional<std::wstring> failure) {
-          if (failure) Tell(L"The command failed", *failure, true);
-        });
+  const std::wstring wan = after.WanText();
+  const std::wstring lan = after.LanText();
+  const bool publicChanged = changes.front().kind == AddressKind::Public;
+  if (settings_.mail && publicChanged) {
+    RunAction(L"The mail was not sent", [wan](const StopSignal& stop) { return SendWatchMail(wan, &stop); });
+  }
+  if (!settings_.command.empty()) {
+    RunAction(L"The command failed", [line = WatchCommandLine(settings_.command, {wan, lan, {}, {}})](
+                                         const StopSignal& stop) { return RunWatchCommand(line, kCommandBound, &stop); });
   }
 }
 
+// Each action on a task of its own, so that one still under way never holds up or drops the next.
+void WatchMode::RunAction(const wchar_t* failureTitle,
+                          std::function<std::optional<std::wstring>(const StopSignal&)> action) {
+  std::erase_if(actions_, [](const auto& task) { return !task->Running(); });
+  auto& task = actions_.emplace_back(std::make_unique<ActionTask>());
+  task->Start(
+      window_, [action](TaskContext<std::monostate>& work) { return Failure([&] { return action(work.Stop()); }); },
+      [this, failureTitle](std::optional<std::wstring> failure) {
+        if (failure) Tell(failureTitle, *failure, true);
+      });
+}
+
 void WatchMode::Tell(const std::wstring& title, const std::wstring& text, bool failure) {
-  if (!icon_.ShowNotice(title, text, failure)) TraceSkippedError(kProgramErrorBase, title + L": " + text, kTraceLabel);
+  if (!icon_.ShowNotice(title, text, failure ? NoticeIcon::Warning : NoticeIcon::Info)) {
+    TraceSkippedError(kProgramErrorBase, title + L": " + text, kTraceLabel);
+  }
 }
 
 void WatchMode::ShowMenu(POINT at) {
@@ -153,14 +181,16 @@ bool WatchMode::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     return true;
   }
   if (msg == kWatchIconMessage) {
-    const IconEvent event = DecodeIconMessage(wParam, lParam);
-    if (event.kind == IconEvent::Kind::kSelect) host_.menuCommand(watchShowWindow);
-    if (event.kind == IconEvent::Kind::kContextMenu) ShowMenu(event.anchor);
+    const IconCallback callback = DecodeIconCallback(wParam, lParam);
+    if (callback.event == IconEvent::Select || callback.event == IconEvent::KeySelect) {
+      host_.menuCommand(watchShowWindow);
+    }
+    if (callback.event == IconEvent::ContextMenu) ShowMenu({callback.x, callback.y});
     return true;
   }
-  if (icon_.IsTaskbarCreated(msg)) {
+  if (msg == TaskbarCreatedMessage()) {
     icon_.Restore();
-    return true;
+    return false;  // other windows may want it too
   }
   return false;
 }

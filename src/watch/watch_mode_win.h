@@ -11,11 +11,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "detect/detection.h"
 #include "detect/network_changes_win.h"
+#include "ui/icon_callback.h"
 #include "ui/notify_icon_win.h"
 #include "ui/task_win.h"
 #include "watch/watch_schedule.h"
@@ -73,6 +76,7 @@ class WatchMode {
   void ShowMenu(POINT at);
   void Changed(const Addresses& before, const Addresses& after);
   void Tell(const std::wstring& title, const std::wstring& text, bool failure);
+  void RunAction(const wchar_t* failureTitle, std::function<std::optional<std::wstring>(const StopSignal&)> action);
 
   Host host_;
   HWND window_ = nullptr;
@@ -80,8 +84,8 @@ class WatchMode {
   WatchSchedule schedule_{std::chrono::minutes(kDefaultWatchMinutes)};
   NotifyIcon icon_;
   NetworkChanges network_;
-  Task<std::optional<std::wstring>> command_;
-  Task<std::optional<std::wstring>> mail_;
+  using ActionTask = Task<std::optional<std::wstring>>;
+  std::vector<std::unique_ptr<ActionTask>> actions_;  // the mails and commands under way
 };
 
 }  // namespace nb
