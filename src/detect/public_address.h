@@ -1,5 +1,6 @@
 // The public (WAN) address: a connectivity probe, then up to four address-echo web services
-// asked in order until one answers with a well-formed dotted address.
+// asked in order until one answers with a well-formed dotted address; and, on a machine with a
+// global IPv6 address, the same over IPv6: its own probe and three IPv6-only services.
 //
 // The rules of the chain (service table, overrides, labels, judging an answer, the order of
 // asking); asking the services is detect/public_address_win.h.
@@ -31,6 +32,12 @@ inline constexpr wchar_t kAnswerFileName[] = L"ip.txt";
 inline constexpr wchar_t kProbeUrlValue[] = L"ProbeURL";
 inline constexpr std::array<const wchar_t*, 4> kServiceUrlValues = {L"ServiceURL1", L"ServiceURL2", L"ServiceURL3",
                                                                      L"ServiceURL4"};
+inline constexpr wchar_t kProbe6UrlValue[] = L"Probe6URL";
+inline constexpr std::array<const wchar_t*, 3> kService6UrlValues = {L"Service6URL1", L"Service6URL2",
+                                                                      L"Service6URL3"};
+
+// The progress text shown while the IPv6 probe runs.
+inline constexpr wchar_t kConnect6Notice[] = L"Trying to connect to the internet over IPv6 ...";
 
 struct PublicService {
   std::wstring url;
@@ -41,6 +48,8 @@ struct PublicService {
 struct ServiceSettings {
   std::wstring probeUrl;
   std::array<PublicService, 4> services;
+  std::wstring probe6Url;
+  std::array<PublicService, 3> services6;  // IPv6-only services
   // How long the probe and each download may take before they are given up.
   std::chrono::milliseconds bound{5000};
 };
@@ -64,5 +73,9 @@ std::wstring TryingText(const PublicService& service);
 // Judges a downloaded answer: every line feed and carriage return is removed; the rest is the
 // result when it is a well-formed address, otherwise kAccessError.
 std::wstring AnswerResult(std::wstring_view answer);
+
+// Judges an IPv6 service's answer: its canonical text when it is a global IPv6 address, written
+// strictly (PublicIPv6Answer), otherwise kAccessError.
+std::wstring Answer6Result(std::wstring_view answer);
 
 }  // namespace nb

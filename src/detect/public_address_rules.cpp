@@ -1,6 +1,7 @@
 // The rules of the public-address chain; no Windows header.
 #include <cstddef>
 
+#include "detect/ipv6_address.h"
 #include "detect/isip.h"
 #include "detect/public_address.h"
 #include "base/app_error.h"
@@ -18,6 +19,13 @@ ServiceSettings DefaultServiceSettings() {
       {L"https://checkip.amazonaws.com", L"checkip.amazonaws.com", L"frmMain GetPublicIP2"},
       {L"https://ipv4.icanhazip.com", L"ipv4.icanhazip.com", L"frmMain GetPublicIP3"},
       {L"https://ifconfig.me/ip", L"ifconfig.me", L"frmMain GetPublicIP4"},
+  }};
+  // IPv6-only sites: each has no IPv4 address, so an answer comes over IPv6 or not at all.
+  settings.probe6Url = L"https://ipv6.msftconnecttest.com/";
+  settings.services6 = {{
+      {L"https://api6.ipify.org", L"api6.ipify.org", L"frmMain GetPublicIPv6"},
+      {L"https://ipv6.icanhazip.com", L"ipv6.icanhazip.com", L"frmMain GetPublicIPv6_2"},
+      {L"https://v6.ident.me", L"v6.ident.me", L"frmMain GetPublicIPv6_3"},
   }};
   return settings;
 }
@@ -41,11 +49,16 @@ ServiceSettings ApplyServiceOverrides(ServiceSettings settings,
                                       const std::function<std::optional<std::wstring>(std::wstring_view)>& read) {
   std::wstring value;
   if (StoredValue(read, kProbeUrlValue, value)) settings.probeUrl = value;
-  for (std::size_t i = 0; i < settings.services.size(); ++i) {
-    if (!StoredValue(read, kServiceUrlValues[i], value)) continue;
-    settings.services[i].url = value;
-    settings.services[i].displayLabel = HostLabelOfUrl(value);
-  }
+  if (StoredValue(read, kProbe6UrlValue, value)) settings.probe6Url = value;
+  const auto replace = [&](auto& services, const auto& valueNames) {
+    for (std::size_t i = 0; i < services.size(); ++i) {
+      if (!StoredValue(read, valueNames[i], value)) continue;
+      services[i].url = value;
+      services[i].displayLabel = HostLabelOfUrl(value);
+    }
+  };
+  replace(settings.services, kServiceUrlValues);
+  replace(settings.services6, kService6UrlValues);
   return settings;
 }
 
@@ -64,6 +77,10 @@ std::wstring HostLabelOfUrl(std::wstring_view url) {
 }
 
 std::wstring TryingText(const PublicService& service) { return L"Trying " + service.displayLabel + L" ..."; }
+
+std::wstring Answer6Result(std::wstring_view answer) {
+  return PublicIPv6Answer(answer).value_or(kAccessError);
+}
 
 std::wstring AnswerResult(std::wstring_view answer) {
   std::wstring text;

@@ -160,6 +160,7 @@ TEST_P(RunTable, AsksInOrderUntilTheFirstAddress) {
     expectedShown.push_back(L"Trying s" + std::to_wstring(i) + L" ...");
     expectedAsked.push_back(L"s" + std::to_wstring(i));
   }
+  if (c.wan) expectedShown.push_back(*c.wan);  // the IPv4 result, shown before anything of IPv6
   EXPECT_EQ(shown, expectedShown);
   EXPECT_EQ(asked, expectedAsked);
   EXPECT_EQ(result.lan, c.lanFails ? std::nullopt : std::optional<std::wstring>(L"192.0.2.2"));
@@ -183,5 +184,40 @@ INSTANTIATE_TEST_SUITE_P(
                             {L"frmMain GetPublicIP", L"frmMain GetPublicIP3"}},
                     // No LAN address to be had: reported, and nothing else is done.
                     RunCase{true, true, kFour, 0, std::nullopt, {L"frmMain Sub showIPs"}}));
+
+// The IPv6 part comes after the IPv4 result and changes nothing of it: without a global IPv6 address
+// nothing is asked over IPv6; with one, its own probe and services, in order, until an address.
+TEST(RunIPv6, AsksOverIPv6OnlyWithAGlobalAddressAndAfterTheIPv4Result) {
+  for (const bool hasIPv6 : {false, true}) {
+    std::vector<std::wstring> seen;
+    nb::DetectionSteps steps{[] { return std::wstring(L"192.0.2.2"); },
+                             [] { return true; },
+                             [](const nb::PublicService&) { return nb::ServiceAnswer{L"198.51.100.2"}; },
+                             [&](nb::RunStep step) { seen.push_back(step.text); },
+                             [] { return false; }};
+    steps.lan6Address = [&]() -> std::optional<std::wstring> {
+      seen.push_back(L"lan6");
+      if (hasIPv6) return L"2001:db8::2";
+      return std::nullopt;
+    };
+    steps.probe6 = [] { return true; };
+    steps.ask6 = [&](const nb::PublicService& service) {
+      seen.push_back(L"asked " + service.url);
+      return nb::ServiceAnswer{service.url == L"https://ipv6.icanhazip.com" ? L"2001:db8::9" : kErr};
+    };
+    const nb::DetectionResult result = nb::RunDetection(nb::DefaultServiceSettings(), steps);
+    EXPECT_EQ(result.wan, L"198.51.100.2");
+    EXPECT_EQ(result.lan6, hasIPv6 ? std::optional<std::wstring>(L"2001:db8::2") : std::nullopt);
+    EXPECT_EQ(result.wan6, hasIPv6 ? std::optional<std::wstring>(L"2001:db8::9") : std::nullopt);
+    std::vector<std::wstring> expected = {L"192.0.2.2", nb::kConnectNotice, L"Trying api.ipify.org ...",
+                                          L"198.51.100.2", L"lan6"};
+    if (hasIPv6) {
+      expected.insert(expected.end(), {nb::kConnect6Notice, L"Trying api6.ipify.org ...",
+                                       L"asked https://api6.ipify.org", L"Trying ipv6.icanhazip.com ...",
+                                       L"asked https://ipv6.icanhazip.com"});
+    }
+    EXPECT_EQ(seen, expected) << hasIPv6;
+  }
+}
 
 }  // namespace
