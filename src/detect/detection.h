@@ -24,9 +24,9 @@ struct Addresses {
   std::optional<std::wstring> wan;  // the public address, or kAccessError when none could be had
   bool connected = false;           // the last run's probe reached the internet
   // The LAN IPv6 address; nothing while the machine has no global IPv6 address.
-  std::optional<std::wstring> lan6;
+  std::optional<std::wstring> lan6 = std::nullopt;
   // The public IPv6 address, or kAccessError; nothing when it was not asked for.
-  std::optional<std::wstring> wan6;
+  std::optional<std::wstring> wan6 = std::nullopt;
 
   // As the address labels show them.
   std::wstring LanText() const { return lan.value_or(kPlaceholder); }
