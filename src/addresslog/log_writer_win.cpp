@@ -72,6 +72,8 @@ void AppendOrThrow(const std::wstring& path, std::wstring_view lan, std::wstring
 
 std::wstring LogPath() { return GetAppDataDir(ExecutableFolder()) + kLogFileName; }
 
+std::wstring Log6Path() { return GetAppDataDir(ExecutableFolder()) + kLog6FileName; }
+
 bool fileexists(std::wstring_view path) {
   const std::wstring name(path);
   const unique_file file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -11,10 +11,14 @@
 namespace nb {
 
 inline constexpr wchar_t kLogFileName[] = L"Netbeacon.log";
+// The IPv6 addresses' log beside it, in the same record format: the IPv4 log keeps its three fields.
+inline constexpr wchar_t kLog6FileName[] = L"Netbeacon-IPv6.log";
 
 // The data folder (the executable's folder when it cannot be had) followed by "Netbeacon.log";
 // computed afresh on every call.
 std::wstring LogPath();
+// The same for the IPv6 log.
+std::wstring Log6Path();
 
 // True when the file can be opened for reading; false on any failure. Never reports.
 bool fileexists(std::wstring_view path);

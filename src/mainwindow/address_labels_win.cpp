@@ -74,6 +74,10 @@ void FrmMain::OnLabelMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kLabelMouseDown && id == frmMainIds::lblWANip) lblWANip_MouseDown(HIWORD(wParam), x, y);
   if (msg == kLabelMouseMove && id == frmMainIds::lblLANip) lblLANip_MouseMove();
   if (msg == kLabelMouseMove && id == frmMainIds::lblWANip) lblWANip_MouseMove();
+  if (msg == kLabelMouseDown && id == frmMainIds::lblLANip6) lblLANip6_MouseDown(HIWORD(wParam), x, y);
+  if (msg == kLabelMouseDown && id == frmMainIds::lblWANip6) lblWANip6_MouseDown(HIWORD(wParam), x, y);
+  if (msg == kLabelMouseMove && id == frmMainIds::lblLANip6) lblLANip6_MouseMove();
+  if (msg == kLabelMouseMove && id == frmMainIds::lblWANip6) lblWANip6_MouseMove();
 }
 
 }  // namespace nb

@@ -16,20 +16,33 @@ void FrmMain::SetAddresses(const Addresses& addresses) {
   ShowAddresses();
 }
 
-// The labels show the value; the hidden one keeps the last public-address result.
+// The labels show the value; the hidden one keeps the last public-address result. The IPv6 row is
+// there while the machine has a global IPv6 address.
 void FrmMain::ShowAddresses() {
   lblLANip.SetText(addresses_.LanText());
   lblWANip.SetText(addresses_.WanText());
   lblHDDNPublicIP.SetText(addresses_.wan.value_or(kPublicNotYetSet));
+  lblLANip6.SetText(addresses_.Lan6Text());
+  lblWANip6.SetText(addresses_.Wan6Text());
+  ShowIPv6Row(addresses_.HasIPv6());
 }
 
-void FrmMain::updateLOG() { AppendAddressChanges(addresses_.LanText(), addresses_.WanText()); }
+void FrmMain::updateLOG() { LogAddresses(false); }
+
+// The IPv4 log as ever, and the IPv6 log beside it while the machine has both IPv6 addresses. A
+// check that reached no public address of a family says nothing about it.
+void FrmMain::LogAddresses(bool onlyFound) {
+  if (!onlyFound || addresses_.PublicFound()) AppendAddressChanges(addresses_.LanText(), addresses_.WanText());
+  if (addresses_.BothIPv6Known() && (!onlyFound || addresses_.Public6Found())) {
+    AppendAddressChanges(Log6Path(), *addresses_.lan6, *addresses_.wan6, CurrentLogCalendar());
+  }
+}
 
 void FrmMain::cmdFindMyIP_Click() { StartRun(RunKind::kFind, nullptr); }
 
 // A run, then `then`. A click while a run is under way starts nothing: Find is disabled then.
 void FrmMain::StartRun(RunKind kind, std::function<void()> then) {
-  if (run_.Running()) return;
+  if (run_.Running() || ending_) return;
   runKind_ = kind;
   before_ = addresses_;
   afterRun_ = std::move(then);
@@ -59,19 +72,28 @@ void FrmMain::showIPs() {
   if (!started) {
     working_.Hide();
     AfterRun();
+    watch_.RunEnded(before_, addresses_, {});
+    ContinueLoad();
   }
 }
 
+// The IPv4 addresses show as soon as they are found, before the IPv6 part of the run.
 void FrmMain::RunStepShown(const RunStep& step) {
-  if (step.kind == RunStep::Kind::kTrying) {
-    working_.SetTrying(step.text);
-    return;
+  switch (step.kind) {
+    case RunStep::Kind::kTrying: working_.SetTrying(step.text); return;
+    case RunStep::Kind::kLanFound: addresses_.lan = step.text; break;
+    case RunStep::Kind::kPublicFound:
+      addresses_.wan = step.text;
+      addresses_.connected = step.connected;
+      break;
   }
-  addresses_.lan = step.text;
   ShowAddresses();
 }
 
+// The run is over only once all that follows it is done: until then (a report's box lets messages
+// through) no other run starts. Watch mode hears of the end last, since it may start the next.
 void FrmMain::RunEnded(DetectionResult result) {
+  ending_ = true;
   working_.Hide();
   cmdFindMyIP.Enable(true);
   TakeFindings(addresses_, result);
@@ -84,24 +106,24 @@ void FrmMain::RunEnded(DetectionResult result) {
     }
   }
   AfterRun();
+  ending_ = false;
   watch_.RunEnded(before_, addresses_, result.reports.empty() ? std::wstring() : result.reports.back().error.description);
+  ContinueLoad();
 }
 
 // The rest of the Find button's work: the log and the address table's menu entry when both
-// addresses are there, the focus; then what follows the run, and the load step's next run. A
-// check that could not reach the public address says nothing about it, and logs nothing.
+// addresses are there, the focus; then what follows the run. A check that could not reach the
+// public address says nothing about it, and logs nothing.
 void FrmMain::AfterRun() {
   ReportTrap(L"frmMain cmdFindMyIP_Click", [&] {
     if (!addresses_.BothKnown()) return;
-    if (runKind_ == RunKind::kCheck && !addresses_.PublicFound()) return;
-    updateLOG();
+    LogAddresses(runKind_ == RunKind::kCheck);
     EnableMenuCommand(menuBar(), frmMainIds::menuShowALLIPs, true);
     if (runKind_ == RunKind::kFind) SkipTrap(L"frmMain cmdFindMyIP_Click", [&] { cmdPREFS.Focus(); });
   });
   if (const std::function<void()> then = std::exchange(afterRun_, nullptr)) {
     SkipTrap(L"frmMain Form_Load", then);
   }
-  ContinueLoad();
 }
 
 // The load step's runs, one after the other; the window shows itself once they are over.

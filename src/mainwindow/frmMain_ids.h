@@ -15,6 +15,8 @@ enum : int {
   cmdPREFS = 1006,
   lblHDDNPublicIP = 1007,
   lblHDDNLANmail = 1008,
+  lblLANip6 = 1009,
+  lblWANip6 = 1010,
 };
 
 // Menu commands.
@@ -34,6 +36,12 @@ enum : int {
   menuSaveWANas = 2201,
   menuCopyWANtoClipboard = 2202,
   menuSendWANemail = 2203,
+  menuSaveLAN6as = 2301,
+  menuCopyLAN6toClipboard = 2302,
+  menuSendLAN6email = 2303,
+  menuSaveWAN6as = 2401,
+  menuCopyWAN6toClipboard = 2402,
+  menuSendWAN6email = 2403,
 };
 
 }  // namespace nb::frmMainIds

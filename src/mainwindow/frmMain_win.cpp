@@ -15,6 +15,7 @@
 #include "mainwindow/command_line.h"
 #include "netconfig/frmIPconfig_win.h"
 #include "res/resource_ids.h"
+#include "mainwindow/main_layout.h"
 #include "settings/colour_scheme_win.h"
 #include "ui/error_report_win.h"
 #include "ui/menus_win.h"
@@ -26,10 +27,6 @@ namespace {
 
 using namespace frmMainIds;
 
-constexpr int kClientWidth = 2295;  // twips
-constexpr int kClientHeight = 1980;
-constexpr int kLeft = 105;
-constexpr int kWidth = 2085;
 
 constexpr wchar_t kAutoRunTip[] = L"When ticked, Netbeacon finds both addresses as it starts";
 constexpr wchar_t kAutoQuitTip[] = L"When ticked, Netbeacon quits after an address was saved, copied or mailed";
@@ -52,8 +49,9 @@ void FrmMain::Load() { Load(ArgumentText(GetCommandLineW())); }
 
 void FrmMain::Load(std::wstring argumentText) {
   argumentText_ = std::move(argumentText);
+  const MainPlaces places = MainWindowPlaces(false);
   CreateFrame({kClassName, L" Netbeacon", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
-               MakeMenuBar(), kClientWidth, kClientHeight, ResourceIcon(IDI_NETBEACON)});
+               MakeMenuBar(), places.clientWidth, places.clientHeight, ResourceIcon(IDI_NETBEACON)});
   CreateControlsAndToolTips();
   CreatePopupsAndShortcuts();
   Form_Load();
@@ -63,23 +61,26 @@ void FrmMain::CreateControlsAndToolTips() {
   namespace id = frmMainIds;
   const wchar_t* const label = ColourLabel::ClassName();
   constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
-  // Every control has the same left edge and width.
-  const auto at = [](int top, int height) { return TwipsRect{kLeft, top, kWidth, height}; };
+  const MainPlaces at = MainWindowPlaces(false);
   CreateControls({
-      {&lblLANip, label, kPlaceholder, WS_VISIBLE, id::lblLANip, at(120, 285), kBoldFont},
-      {&lblWANip, label, kPlaceholder, WS_VISIBLE, id::lblWANip, at(465, 285), kBoldFont},
-      {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", kTab | BS_DEFPUSHBUTTON, id::cmdFindMyIP, at(840, 375)},
+      {&lblLANip, label, kPlaceholder, WS_VISIBLE, id::lblLANip, at.lan, kBoldFont},
+      {&lblWANip, label, kPlaceholder, WS_VISIBLE, id::lblWANip, at.wan, kBoldFont},
+      // The IPv6 row, shown only while the machine has a global IPv6 address.
+      {&lblLANip6, label, kPlaceholder, 0, id::lblLANip6, at.lan6, kBoldFont},
+      {&lblWANip6, label, kPlaceholder, 0, id::lblWANip6, at.wan6, kBoldFont},
+      {&cmdFindMyIP, L"BUTTON", L"F&ind my IP", kTab | BS_DEFPUSHBUTTON, id::cmdFindMyIP, at.find},
       // Three-state boxes, so that a stored greyed state (2) shows; a click toggles on and off.
-      {&chkAutoRun, L"BUTTON", L"Autorun", kTab | BS_3STATE, id::chkAutoRun, at(1305, 285)},
-      {&chkAutoQuit, L"BUTTON", L"Autoquit", kTab | BS_3STATE, id::chkAutoQuit, at(1560, 285)},
+      {&chkAutoRun, L"BUTTON", L"Autorun", kTab | BS_3STATE, id::chkAutoRun, at.autoRun},
+      {&chkAutoQuit, L"BUTTON", L"Autoquit", kTab | BS_3STATE, id::chkAutoQuit, at.autoQuit},
       // Lies below the client area: it only takes the keyboard focus after a run or a copy.
-      {&cmdPREFS, L"BUTTON", L"Prefs_keep here", kTab, id::cmdPREFS, at(2610, 360)},
-      {&lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, id::lblHDDNPublicIP, at(3090, 225)},
-      {&lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, id::lblHDDNLANmail, at(3345, 225)},
+      {&cmdPREFS, L"BUTTON", L"Prefs_keep here", kTab, id::cmdPREFS, at.prefs},
+      {&lblHDDNPublicIP, L"STATIC", L"lblHDDNPublicIP", SS_NOPREFIX, id::lblHDDNPublicIP, at.hiddenPublic},
+      {&lblHDDNLANmail, L"STATIC", L"lblHDDNLANmail", SS_NOPREFIX, id::lblHDDNLANmail, at.hiddenMail},
   });
   SetDefaultButtonId(frmMainIds::cmdFindMyIP);
   ApplyColours(kGreen, kBlack);
-  toolTips_.Create(hwnd(), {lblLANip.hwnd, lblWANip.hwnd, chkAutoRun.hwnd, chkAutoQuit.hwnd});
+  toolTips_.Create(hwnd(), {lblLANip.hwnd, lblWANip.hwnd, lblLANip6.hwnd, lblWANip6.hwnd, chkAutoRun.hwnd,
+                            chkAutoQuit.hwnd});
   toolTips_.SetText(chkAutoRun.hwnd, kAutoRunTip);
   toolTips_.SetText(chkAutoQuit.hwnd, kAutoQuitTip);
 }
@@ -93,8 +94,7 @@ void FrmMain::Show() {
 }
 
 void FrmMain::ApplyColours(COLORREF text, COLORREF back) {
-  lblLANip.SetColours(text, back);
-  lblWANip.SetColours(text, back);
+  for (const ColourLabel* label : {&lblLANip, &lblWANip, &lblLANip6, &lblWANip6}) label->SetColours(text, back);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -200,12 +200,20 @@ void FrmMain::OnCommand(int id, int code) {
     case frmMainIds::chkAutoQuit: if (code == BN_CLICKED) ToggleCheck(chkAutoQuit); break;
     case frmMainIds::lblLANip: if (code == kLabelDblClick) lblLANip_DblClick(); break;
     case frmMainIds::lblWANip: if (code == kLabelDblClick) lblWANip_DblClick(); break;
+    case frmMainIds::lblLANip6: if (code == kLabelDblClick) lblLANip6_DblClick(); break;
+    case frmMainIds::lblWANip6: if (code == kLabelDblClick) lblWANip6_DblClick(); break;
     case menuCopyLANtoClipboard: menuCopyLANtoClipboard_Click(); break;
     case menuCopyWANtoClipboard: menuCopyWANtoClipboard_Click(); break;
     case menuSaveLANas: menuSaveLANas_Click(); break;
     case menuSaveWANas: menuSaveWANas_Click(); break;
     case menuSendLANemail: menuSendLANemail_Click(); break;
     case menuSendWANemail: menuSendWANemail_Click(); break;
+    case menuCopyLAN6toClipboard: menuCopyLAN6toClipboard_Click(); break;
+    case menuCopyWAN6toClipboard: menuCopyWAN6toClipboard_Click(); break;
+    case menuSaveLAN6as: menuSaveLAN6as_Click(); break;
+    case menuSaveWAN6as: menuSaveWAN6as_Click(); break;
+    case menuSendLAN6email: menuSendLAN6email_Click(); break;
+    case menuSendWAN6email: menuSendWAN6email_Click(); break;
     case menuColorsBlackOnWhite: menuColorsBlackOnWhite_Click(); break;
     case menuAbout: menuAbout_Click(); break;
     case menuExit: menuExit_Click(); break;

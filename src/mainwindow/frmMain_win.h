@@ -9,6 +9,7 @@
 //   address_output_win.cpp    copying an address to the clipboard, saving it to a file, mailing it
 //   main_menus_win.cpp        the menu bar, the address menus and the keyboard shortcuts
 //   watch_menu_win.cpp        watch mode's menu entries, its icon's menu and the window's hidden start
+//   ipv6_row_win.cpp          the IPv6 row: its coming and going, its labels and their menus
 #pragma once
 
 #include <deque>
@@ -33,6 +34,9 @@ namespace nb {
 inline constexpr wchar_t kLanTip[] = L" LAN IP - Right-click for more options ";
 inline constexpr wchar_t kWanTip[] = L" WAN IP - Right-click for more options ";
 inline constexpr wchar_t kWanFailedTip[] = L" WAN IP - Unable to access external source ";
+inline constexpr wchar_t kLan6Tip[] = L" LAN IPv6 - Right-click for more options ";
+inline constexpr wchar_t kWan6Tip[] = L" WAN IPv6 - Right-click for more options ";
+inline constexpr wchar_t kWan6FailedTip[] = L" WAN IPv6 - Unable to access external source ";
 
 // The hidden public-address label's text until a run has set it.
 inline constexpr wchar_t kPublicNotYetSet[] = L"lblHDDNPublicIP";
@@ -52,6 +56,8 @@ class FrmMain : public Window {
   // Controls, by name. The address labels and the hidden labels show the addresses value.
   ColourLabel lblLANip;
   ColourLabel lblWANip;
+  ColourLabel lblLANip6;  // the IPv6 row, there while the machine has a global IPv6 address
+  ColourLabel lblWANip6;
   Button cmdFindMyIP;
   CheckBox chkAutoRun;
   CheckBox chkAutoQuit;
@@ -61,6 +67,8 @@ class FrmMain : public Window {
   HMENU menuBar() const { return GetMenu(hwnd()); }
   HMENU menuLANipOptions() const { return lanPopup_.get(); }
   HMENU menuWANipOptions() const { return wanPopup_.get(); }
+  HMENU menuLAN6ipOptions() const { return lan6Popup_.get(); }
+  HMENU menuWAN6ipOptions() const { return wan6Popup_.get(); }
   HWND toolTips() const { return toolTips_.hwnd(); }
   FrmWorking& frmWorking() { return working_; }
 
@@ -92,6 +100,12 @@ class FrmMain : public Window {
   void lblWANip_MouseDown(int button, int x, int y);
   void lblLANip_MouseMove();
   void lblWANip_MouseMove();
+  void lblLANip6_DblClick();
+  void lblWANip6_DblClick();
+  void lblLANip6_MouseDown(int button, int x, int y);
+  void lblWANip6_MouseDown(int button, int x, int y);
+  void lblLANip6_MouseMove();
+  void lblWANip6_MouseMove();
 
   // Menus.
   void menuCopyLANtoClipboard_Click();
@@ -100,6 +114,12 @@ class FrmMain : public Window {
   void menuSaveWANas_Click();
   void menuSendLANemail_Click();
   void menuSendWANemail_Click();
+  void menuSaveLAN6as_Click();
+  void menuCopyLAN6toClipboard_Click();
+  void menuSendLAN6email_Click();
+  void menuSaveWAN6as_Click();
+  void menuCopyWAN6toClipboard_Click();
+  void menuSendWAN6email_Click();
   void menuColorsBlackOnWhite_Click();
   void menuAbout_Click();
   void menuExit_Click();
@@ -128,6 +148,9 @@ class FrmMain : public Window {
   void AfterRun();
   void ContinueLoad();
   void ShowAddresses();
+  void LogAddresses(bool onlyFound);
+  // ipv6_row_win.cpp
+  void ShowIPv6Row(bool on);
 
   // main_preferences_win.cpp
   void LoadPreferences();
@@ -166,10 +189,14 @@ class FrmMain : public Window {
   bool loading_ = false;
   bool showRequested_ = false;
   bool startHidden_ = false;  // the Watch switch: the window waits in the notification area
+  bool ending_ = false;       // what follows a run is being done
   WatchMode watch_;
 
   unique_hmenu lanPopup_;
   unique_hmenu wanPopup_;
+  unique_hmenu lan6Popup_;
+  unique_hmenu wan6Popup_;
+  bool ipv6RowShown_ = false;
   unique_haccel accelerators_;
   ToolTips toolTips_;
   FrmWorking working_;

@@ -43,7 +43,7 @@ unique_haccel MakeShortcuts() {
 
 }  // namespace
 
-// The two address menus open only through a right click on their label.
+// The address menus open only through a right click on their label.
 void FrmMain::CreatePopupsAndShortcuts() {
   lanPopup_.reset(MakePopupMenu({{menuSaveLANas, L"&Save as text file..."},
                                  {menuCopyLANtoClipboard, L"&Copy to clipboard"},
@@ -51,6 +51,12 @@ void FrmMain::CreatePopupsAndShortcuts() {
   wanPopup_.reset(MakePopupMenu({{menuSaveWANas, L"&Save as text file..."},
                                  {menuCopyWANtoClipboard, L"&Copy to clipboard"},
                                  {menuSendWANemail, L"Send by &e-mail..."}}));
+  lan6Popup_.reset(MakePopupMenu({{menuSaveLAN6as, L"&Save as text file..."},
+                                  {menuCopyLAN6toClipboard, L"&Copy to clipboard"},
+                                  {menuSendLAN6email, L"Send by &e-mail..."}}));
+  wan6Popup_.reset(MakePopupMenu({{menuSaveWAN6as, L"&Save as text file..."},
+                                  {menuCopyWAN6toClipboard, L"&Copy to clipboard"},
+                                  {menuSendWAN6email, L"Send by &e-mail..."}}));
   accelerators_ = MakeShortcuts();
   SetAccelerators(hwnd(), accelerators_.get());
 }

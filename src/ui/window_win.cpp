@@ -134,6 +134,12 @@ void Window::SizeClient(int widthTwips, int heightTwips) const {
   }
 }
 
+void Window::SetClientSize(int widthTwips, int heightTwips) {
+  clientWidthTwips_ = widthTwips;
+  clientHeightTwips_ = heightTwips;
+  SizeClient(widthTwips, heightTwips);
+}
+
 void Window::CentreOver(HWND over) const {
   RECT own{}, target{};
   if (!hwnd_ || !GetWindowRect(hwnd_, &own)) return;

@@ -113,6 +113,8 @@ class Window {
   int DefaultButtonId() const noexcept { return defaultButtonId_; }
   // Resizes the frame so that the client area has the given size in twips.
   void SizeClient(int widthTwips, int heightTwips) const;
+  // The same, and the size it keeps from now on (at another DPI too).
+  void SetClientSize(int widthTwips, int heightTwips);
   // Centres the window over another one, or over the primary monitor's work area when there is
   // none, and keeps it inside the work area of that window's monitor.
   void CentreOver(HWND over) const;
