@@ -810,7 +810,7 @@ TEST_F(EndToEnd, WatchTellsAChangedPublicAddressToTheLabelsTheLogTheMailAndTheCo
   const nbtest::TempFolder temp;
   const std::wstring ran = temp.path() + L"ran.txt";
   settings_.Set(L"Watch", L"1").Set(L"WatchMinutes", L"15").Set(L"WatchMail", L"1");
-  settings_.Set(L"WatchCommand", L"echo %1 %2>\"" + ran + L"\"");
+  settings_.Set(L"WatchCommand", L"echo %1 %2>>\"" + ran + L"\"");
   settings_.Set(L"MailFrom", L"watch@example.com").Set(L"MailTo", L"me@example.com").Remove(L"MailCC");
   settings_.Set(L"MailSMTP", mailServer.Address()).Set(L"MailSMTPauth", L"0").Remove(L"MailSubject");
   const auto logRecords = [&] {
@@ -839,6 +839,7 @@ TEST_F(EndToEnd, WatchTellsAChangedPublicAddressToTheLabelsTheLogTheMailAndTheCo
   const std::vector<std::string> mails = mailServer.Messages();
   ASSERT_EQ(mails.size(), 1u);
   EXPECT_NE(mails.front().find("\r\n\r\nHere's my new IP:\r\n198.51.100.23\r\n"), std::string::npos) << mails.front();
+  EXPECT_EQ(nbtest::ReadFileBytes(ran), commandSaw) << "the command ran more than once";
   const std::set<std::wstring> classes = shown.Classes();
   EXPECT_FALSE(classes.contains(nb::FrmWorking::kClassName)) << "a progress window showed";
   EXPECT_FALSE(classes.contains(L"#32770")) << "a message box showed";
