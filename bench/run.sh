@@ -9,10 +9,14 @@
 # (5) the program's own CPU time against wall time while the configuration capture waits for a
 #     command that takes 2 s, beside a wait that polls the command's exit code without sleeping,
 # (6) a mail with a 10 MB attachment over STARTTLS to a loopback server, against swaks, and the
-#     sending process's peak working set growth.
+#     sending process's peak working set growth,
+# (7) the watching program's processor time over 60 s with no check due and its working set, beside
+#     the bare window program's, and the time from a network change notice to the new address in
+#     the label and the log against that from Find (medians of 5 rounds).
 # Usage: bench/run.sh [detection rounds (30)] [starts of each program (21)]
 #        bench/run.sh startup [starts of each program (21)]      only (4)
 #        bench/run.sh mail                                       only (6)
+#        bench/run.sh watch                                      only (7)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 only=all
@@ -20,14 +24,14 @@ if [ "${1:-}" = startup ]; then
   only=startup
   shift
   set -- 30 "${1:-21}"
-elif [ "${1:-}" = mail ]; then
-  only=mail
+elif [ "${1:-}" = mail ] || [ "${1:-}" = watch ]; then
+  only=$1
   set -- 30 21
 fi
 bash scripts/deps.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j"$(nproc)" --target detect_bench log_bench netconfig_bench startup_bench bare_window \
-  netbeacon smtp_bench
+  netbeacon smtp_bench watch_bench
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   . scripts/wine-env.sh
@@ -52,5 +56,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   if [ "$3" = all ] || [ "$3" = mail ]; then
     echo "(6)"
     bash bench/smtp_bench.sh "$(pwd)/build/mingw"
+  fi
+  if [ "$3" = all ] || [ "$3" = watch ]; then
+    echo "(7)"
+    build/mingw/wine-run.sh build/mingw/bench/watch_bench.exe "$(winepath -w build/mingw/bench/bare_window.exe)"
   fi
 ' bash "${1:-30}" "${2:-21}" "$only"

@@ -277,6 +277,28 @@ std::vector<HWND> ChildWindows(HWND parent, const std::wstring& className) {
   return children;
 }
 
+ShownWindows::ShownWindows(DWORD pid)
+    : thread_([this, pid] {
+        while (!stopping_) {
+          for (const HWND window : FindWindows({{}, std::nullopt, pid})) {
+            const std::wstring name = ClassNameOf(window);
+            const std::lock_guard lock(mutex_);
+            classes_.insert(name);
+          }
+          Sleep(10);
+        }
+      }) {}
+
+ShownWindows::~ShownWindows() {
+  stopping_ = true;
+  thread_.join();
+}
+
+std::set<std::wstring> ShownWindows::Classes() const {
+  const std::lock_guard lock(mutex_);
+  return classes_;
+}
+
 std::optional<std::wstring> ControlText(HWND hwnd, DWORD timeoutMs) {
   if (!IsWindow(hwnd)) return std::nullopt;
   DWORD_PTR length = 0;

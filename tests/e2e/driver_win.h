@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -101,6 +105,23 @@ bool Click(HWND button);
 bool ClickDialogButton(HWND dialog, int id);
 // Posts a left double click (WM_LBUTTONDBLCLK) at the middle of a control.
 bool DoubleClick(HWND control);
+
+// The classes of the visible top-level windows a process showed while the object lived, looked for
+// every 10 ms on a thread of its own: a window that shows for longer than that is seen.
+class ShownWindows {
+ public:
+  explicit ShownWindows(DWORD pid);
+  ~ShownWindows();
+  ShownWindows(const ShownWindows&) = delete;
+  ShownWindows& operator=(const ShownWindows&) = delete;
+  std::set<std::wstring> Classes() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::set<std::wstring> classes_;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
 
 // Polls `condition` every `pollMs` until it holds (true) or the bound has passed (false).
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kActionTimeout, DWORD pollMs = 20);

@@ -1,6 +1,7 @@
 // End-to-end: the real netbeacon.exe, started as its own process and driven from outside through
 // its windows, as a user (or another program) would.
 #include <winsock2.h>
+#include <ws2ipdef.h>
 #include <windows.h>
 #include <iphlpapi.h>
 
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,10 @@
 #include "mainwindow/frmMain_ids.h"
 #include "netconfig/frmIPconfig_win.h"
 #include "support/loopback_http_win.h"
+#include "support/recording_smtp_win.h"
 #include "support/scripted_ui_win.h"
+#include "watch/watch_mode_win.h"
+#include "watch/watch_settings.h"
 
 namespace nbtest::e2e {
 namespace {
@@ -67,7 +72,7 @@ class EndToEnd : public testing::Test {
                                  << "; the program runs once per user, so close it before running these tests.";
     ASSERT_TRUE(log_.ready()) << "the address log " << Utf8(log_.path()) << " could not be moved out of the way";
     // A known starting point: no automatic run or quit, and the system places the window.
-    settings_.Set(L"Autorun", L"0").Set(L"Autoquit", L"0").Remove(L"Top").Remove(L"Left");
+    settings_.Set(L"Autorun", L"0").Set(L"Autoquit", L"0").Set(L"Watch", L"0").Remove(L"Top").Remove(L"Left");
     // The probe and the four services are paths of a server inside this test: nothing leaves the
     // machine. Only the first service answers, unless a test scripts more.
     server_.Answer("/ip1", kServiceAnswer);
@@ -129,6 +134,34 @@ class EndToEnd : public testing::Test {
         << "the focus did not move to cmdPREFS after the run";
   }
 
+  // A second start while a copy runs: the "already running" box is all it shows, and it ends once
+  // the box is closed.
+  static void ExpectSecondStartRefused() {
+    std::wstring error;
+    RunningProgram second = StartProgram({}, {}, &error);
+    ASSERT_TRUE(second) << Utf8(error);
+    HWND box = nullptr;
+    bool secondMainWindow = false;
+    WaitUntil(
+        [&] {
+          const auto boxes = FindWindows({L"#32770", std::wstring(L"Info"), second.pid()});
+          box = boxes.empty() ? nullptr : boxes.front();
+          secondMainWindow = !FindWindows({ids::kClassName, std::nullopt, second.pid()}).empty();
+          return box || secondMainWindow;
+        },
+        kStartTimeout);
+    ASSERT_FALSE(secondMainWindow) << "the second copy opened a main window of its own";
+    ASSERT_NE(box, nullptr) << "the second copy showed no \"Info\" message box";
+    const std::optional<MessageBoxTexts> texts = ReadMessageBox(box);
+    ASSERT_TRUE(texts.has_value());
+    EXPECT_EQ(texts->text, L"Netbeacon is already running...");
+    // The second copy made no main window of its own, shown or hidden.
+    EXPECT_TRUE(FindWindows({ids::kClassName, std::nullopt, second.pid(), false}).empty());
+
+    ASSERT_TRUE(ClickDialogButton(box, IDOK));
+    EXPECT_TRUE(second.WaitForExit(kExitTimeout).has_value()) << "the second copy did not end after its message box";
+  }
+
   // Members outlive the programs a test starts (those are locals of the test), so the programs
   // have ended before the server stops and the stored values go back.
   nbtest::LoopbackHttpServer server_;
@@ -160,29 +193,7 @@ TEST_F(EndToEnd, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   const std::wstring lanBefore = TextOf(main.lblLANip);
   const std::wstring wanBefore = TextOf(main.lblWANip);
 
-  std::wstring error;
-  RunningProgram second = StartProgram({}, {}, &error);
-  ASSERT_TRUE(second) << Utf8(error);
-  HWND box = nullptr;
-  bool secondMainWindow = false;
-  WaitUntil(
-      [&] {
-        const auto boxes = FindWindows({L"#32770", std::wstring(L"Info"), second.pid()});
-        box = boxes.empty() ? nullptr : boxes.front();
-        secondMainWindow = !FindWindows({ids::kClassName, std::nullopt, second.pid()}).empty();
-        return box || secondMainWindow;
-      },
-      kStartTimeout);
-  ASSERT_FALSE(secondMainWindow) << "the second copy opened a main window of its own";
-  ASSERT_NE(box, nullptr) << "the second copy showed no \"Info\" message box";
-  const std::optional<MessageBoxTexts> texts = ReadMessageBox(box);
-  ASSERT_TRUE(texts.has_value());
-  EXPECT_EQ(texts->text, L"Netbeacon is already running...");
-  // The second copy made no main window of its own, shown or hidden.
-  EXPECT_TRUE(FindWindows({ids::kClassName, std::nullopt, second.pid(), false}).empty());
-
-  ASSERT_TRUE(ClickDialogButton(box, IDOK));
-  EXPECT_TRUE(second.WaitForExit(kExitTimeout).has_value()) << "the second copy did not end after its message box";
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartRefused());
 
   // The first copy is untouched: the same window, still shown, still the only one.
   EXPECT_TRUE(first.Running());
@@ -785,6 +796,70 @@ TEST_F(EndToEnd, UnderAProfilePathPast260CharactersTheDataFolderLogAndScratchFil
   EXPECT_FALSE(nbtest::FileExists(data + L"ip.txt"));
   EXPECT_FALSE(nbtest::FileExists(log_.path())) << "the log was written to the usual folder";
   EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+// --- Watch mode -------------------------------------------------------------------------------------
+
+// Watching, with the mail and the command set: the first check finds the address; when the
+// service's answer has changed, a network change notice brings it to the labels, the log, one mail
+// and the command, and neither a progress window nor a message box shows on the way.
+TEST_F(EndToEnd, WatchTellsAChangedPublicAddressToTheLabelsTheLogTheMailAndTheCommand) {
+  const std::wstring expectedLan = ExpectedLanAddress();
+  ASSERT_FALSE(expectedLan.empty()) << "this machine has no adapter with an IPv4 address";
+  nbtest::RecordingSmtpServer mailServer;
+  const nbtest::TempFolder temp;
+  const std::wstring ran = temp.path() + L"ran.txt";
+  settings_.Set(L"Watch", L"1").Set(L"WatchMinutes", L"15").Set(L"WatchMail", L"1");
+  settings_.Set(L"WatchCommand", L"echo %1 %2>>\"" + ran + L"\"");
+  settings_.Set(L"MailFrom", L"watch@example.com").Set(L"MailTo", L"me@example.com").Remove(L"MailCC");
+  settings_.Set(L"MailSMTP", mailServer.Address()).Set(L"MailSMTPauth", L"0").Remove(L"MailSubject");
+  const auto logRecords = [&] {
+    std::string problem;
+    return ReadLogRecords(nbtest::ReadFileBytes(log_.path()), problem);
+  };
+  const auto shows = [](const MainWindow& main, const std::wstring& wan) { return ControlText(main.lblWANip) == wan; };
+
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  const ShownWindows shown(program.pid());
+  ASSERT_TRUE(WaitUntil([&] { return shows(main, kServiceAddress) && logRecords().size() == 1; }))
+      << "the first check did not end: " << Utf8(TextOf(main.lblWANip));
+
+  constexpr wchar_t kNewAddress[] = L"198.51.100.23";
+  server_.Answer("/ip1", "198.51.100.23\n");
+  ASSERT_TRUE(PostMessageW(main.window, nb::kNetworkChangedMessage, 0, 0));
+  EXPECT_TRUE(WaitUntil([&] { return shows(main, kNewAddress); })) << Utf8(TextOf(main.lblWANip));
+  EXPECT_EQ(TextOf(main.lblLANip), expectedLan);
+  EXPECT_TRUE(WaitUntil([&] { return logRecords().size() == 2 && logRecords().back().wan == kNewAddress; }))
+      << nbtest::ReadFileBytes(log_.path());
+  const std::string commandSaw = Utf8(kNewAddress) + " " + Utf8(expectedLan) + "\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return nbtest::ReadFileBytes(ran) == commandSaw; })) << nbtest::ReadFileBytes(ran);
+  EXPECT_TRUE(WaitUntil([&] { return !mailServer.Messages().empty(); })) << "no mail came";
+  const std::vector<std::string> mails = mailServer.Messages();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_NE(mails.front().find("\r\n\r\nHere's my new IP:\r\n198.51.100.23\r\n"), std::string::npos) << mails.front();
+  EXPECT_EQ(nbtest::ReadFileBytes(ran), commandSaw) << "the command ran more than once";
+  const std::set<std::wstring> classes = shown.Classes();
+  EXPECT_FALSE(classes.contains(nb::FrmWorking::kClassName)) << "a progress window showed";
+  EXPECT_FALSE(classes.contains(L"#32770")) << "a message box showed";
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+// Started with the Watch switch, as the Run value starts it: the main window stays hidden while a
+// check asks the services at once, and a second start still shows only the "already running" box.
+TEST_F(EndToEnd, WatchSwitchStartsHiddenAndChecksAtOnce) {
+  std::wstring error;
+  RunningProgram program = StartProgram(nb::kSwitchWatch, {}, &error);
+  ASSERT_TRUE(program) << Utf8(error);
+  const ShownWindows shown(program.pid());
+  const HWND window = WaitForWindow({ids::kClassName, std::nullopt, program.pid(), false}, kStartTimeout);
+  ASSERT_NE(window, nullptr) << "no main window, shown or hidden";
+  const HWND lblWANip = WaitForControl(window, ids::lblWANip);
+  EXPECT_TRUE(WaitUntil([&] { return ControlText(lblWANip) == kServiceAddress; })) << Utf8(TextOf(lblWANip));
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartRefused());
+  EXPECT_FALSE(shown.Classes().contains(ids::kClassName)) << "the main window showed";
+  EXPECT_EQ(CloseAndWait(program, window), std::optional<DWORD>(0));
 }
 
 }  // namespace
