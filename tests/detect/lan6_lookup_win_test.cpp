@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "detect/lan6_lookup_win.h"
 
@@ -15,74 +16,40 @@ namespace {
 
 nb::Ipv6Address Parsed(const wchar_t* text) { return nb::ParseIPv6(text).value(); }
 
-// Two adapters as the system lists them: one that is down, and one that is up with a link-local,
-// a deprecated and two preferred global addresses.
-class AdapterList {
- public:
-  AdapterList() {
-    Add(0, L"2a00:1450::1", IpDadStatePreferred);
-    Add(1, L"fe80::1", IpDadStatePreferred);
-    Add(1, L"2a00:1450::2", IpDadStateDeprecated);
-    Add(1, L"2a00:1450::3", IpDadStatePreferred);
-    Add(1, L"2a00:1450::4", IpDadStatePreferred);
-    adapters_[0].OperStatus = IfOperStatusDown;
-    adapters_[0].Next = &adapters_[1];
-    adapters_[1].OperStatus = IfOperStatusUp;
+// An adapter that is down with ::1, one that is up with ::2 (deprecated), ::3 and ::4, listed on
+// the second call (the first one's buffer is too small). The route's source wins only as a
+// preferred address of an adapter that is up.
+TEST(GetLocalIPv6, ChoosesFromTheSystemsAnswers) {
+  const wchar_t* texts[] = {L"2a00:1450::1", L"2a00:1450::2", L"2a00:1450::3", L"2a00:1450::4"};
+  sockaddr_in6 sockaddrs[4]{};
+  IP_ADAPTER_UNICAST_ADDRESS unicast[4]{};
+  for (int k = 0; k < 4; ++k) {
+    sockaddrs[k].sin6_family = AF_INET6;
+    std::memcpy(&sockaddrs[k].sin6_addr, Parsed(texts[k]).bytes.data(), 16);
+    unicast[k].Address.lpSockaddr = reinterpret_cast<SOCKADDR*>(&sockaddrs[k]);
+    unicast[k].DadState = k == 1 ? IpDadStateDeprecated : IpDadStatePreferred;
+    if (k >= 2) unicast[k - 1].Next = &unicast[k];
   }
-
-  // As the system answers: the first call's buffer is too small.
-  unsigned long Call(void* buffer, unsigned long* size) {
+  IP_ADAPTER_ADDRESSES adapters[2]{};
+  adapters[0].Next = &adapters[1];
+  adapters[0].FirstUnicastAddress = &unicast[0];
+  adapters[0].OperStatus = IfOperStatusDown;
+  adapters[1].FirstUnicastAddress = &unicast[1];
+  adapters[1].OperStatus = IfOperStatusUp;
+  const auto list = [&adapters](void* buffer, unsigned long* size) -> unsigned long {
+    constexpr unsigned long kNeeded = 40 * 1024;
     if (*size < kNeeded) {
       *size = kNeeded;
       return ERROR_BUFFER_OVERFLOW;
     }
-    std::memcpy(buffer, &adapters_[0], sizeof adapters_[0]);  // the rest lies here, where it points to
+    std::memcpy(buffer, &adapters[0], sizeof adapters[0]);  // the rest lies where it points to
     return NO_ERROR;
-  }
-
- private:
-  static constexpr unsigned long kNeeded = 40 * 1024;
-
-  void Add(int adapter, const wchar_t* text, IP_DAD_STATE state) {
-    const int k = used_++;
-    sockaddrs_[k].sin6_family = AF_INET6;
-    std::memcpy(&sockaddrs_[k].sin6_addr, Parsed(text).bytes.data(), 16);
-    unicast_[k].Address.lpSockaddr = reinterpret_cast<SOCKADDR*>(&sockaddrs_[k]);
-    unicast_[k].Address.iSockaddrLength = sizeof(sockaddr_in6);
-    unicast_[k].DadState = state;
-    IP_ADAPTER_UNICAST_ADDRESS** last = &adapters_[adapter].FirstUnicastAddress;
-    while (*last) last = &(*last)->Next;
-    *last = &unicast_[k];
-  }
-
-  sockaddr_in6 sockaddrs_[5]{};
-  IP_ADAPTER_UNICAST_ADDRESS unicast_[5]{};
-  IP_ADAPTER_ADDRESSES adapters_[2]{};
-  int used_ = 0;
-};
-
-struct RouteCase {
-  const wchar_t* routeSource;  // nullptr: the system picked none
-  const wchar_t* expected;
-};
-
-// The route's source wins only as a preferred address of an adapter that is up.
-TEST(GetLocalIPv6, ChoosesFromTheSystemsAnswers) {
-  const RouteCase cases[] = {
-      {L"2a00:1450::4", L"2a00:1450::4"},
-      {L"2a00:1450::1", L"2a00:1450::3"},  // its adapter is down
-      {L"2a00:1450::2", L"2a00:1450::3"},  // deprecated
-      {nullptr, L"2a00:1450::3"},
   };
-  for (const RouteCase& c : cases) {
-    AdapterList list;
-    const auto route = [&c]() -> std::optional<nb::Ipv6Address> {
-      if (!c.routeSource) return std::nullopt;
-      return Parsed(c.routeSource);
-    };
-    const std::optional<std::wstring> found =
-        nb::GetLocalIPv6(route, [&list](void* buffer, unsigned long* size) { return list.Call(buffer, size); });
-    EXPECT_EQ(found.value_or(L"nothing"), c.expected) << (c.routeSource ? nb::FormatIPv6(Parsed(c.routeSource)) : L"");
+  const std::pair<const wchar_t*, const wchar_t*> routeAndChoice[] = {
+      {L"2a00:1450::4", L"2a00:1450::4"}, {L"2a00:1450::1", L"2a00:1450::3"}, {L"2a00:1450::2", L"2a00:1450::3"}};
+  for (const auto& [route, expected] : routeAndChoice) {
+    const std::optional<std::wstring> found = nb::GetLocalIPv6([route] { return nb::ParseIPv6(route); }, list);
+    EXPECT_EQ(found.value_or(L"nothing"), expected) << route;
   }
 }
 
