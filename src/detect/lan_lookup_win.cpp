@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "detect/ipv6_address.h"
 #include "detect/lan_choice.h"
 #include "detect/lan_lookup_win.h"
 #include "base/dynamic_library_win.h"
@@ -38,13 +39,18 @@ SocketsApi& Sockets() {
   return api;
 }
 
+// An address in network order: 4 bytes for IPv4, 16 for IPv6.
+using AddressBytes = std::vector<unsigned char>;
+
 // Where a lookup that could not be made leaves its trace; the user hears of it as a failed lookup.
 constexpr wchar_t kLookupLabel[] = L"frmMain GetHostNameByIP";
 
 // The system's reverse lookup. The host entry belongs to the thread that asked, so the name is
 // copied out there.
-std::optional<std::string> SystemReverseLookup(unsigned long address) {
-  const hostent* host = Sockets().getHostByAddr(reinterpret_cast<const char*>(&address), 4, AF_INET);
+std::optional<std::string> SystemReverseLookup(std::span<const unsigned char> address) {
+  const int family = address.size() == 16 ? AF_INET6 : AF_INET;
+  const hostent* host = Sockets().getHostByAddr(reinterpret_cast<const char*>(address.data()),
+                                                static_cast<int>(address.size()), family);
   if (!host) return std::nullopt;
   return std::string(host->h_name ? host->h_name : "");
 }
@@ -52,7 +58,7 @@ std::optional<std::string> SystemReverseLookup(unsigned long address) {
 // One lookup on a worker thread. It starts the sockets library for itself, so that a lookup that
 // outlives its caller's wait, and the caller's release of the library, can still finish.
 struct LookupJob {
-  LookupJob(unsigned long address, ReverseLookup lookup) : address(address), lookup(std::move(lookup)) {}
+  LookupJob(AddressBytes address, ReverseLookup lookup) : address(std::move(address)), lookup(std::move(lookup)) {}
 
   void Run() noexcept {
     bool started = false;
@@ -64,23 +70,38 @@ struct LookupJob {
     if (started) Sockets().cleanup();  // a failure here has nobody to tell
   }
 
-  const unsigned long address;
+  const AddressBytes address;
   const ReverseLookup lookup;
   std::optional<std::string> name;  // read only once the worker has ended
 };
 
 // Runs the lookup on a thread of its own and waits for it at most `bound`. Nothing when it found
 // no name, did not end in time, was stopped, or could not be started.
-std::optional<std::string> LookUpWithin(unsigned long address, std::chrono::milliseconds bound, ReverseLookup lookup,
+std::optional<std::string> LookUpWithin(AddressBytes address, std::chrono::milliseconds bound, ReverseLookup lookup,
                                         const StopSignal* stop) {
   std::optional<std::string> name;
   // No thread, or no memory for one: the lookup failed.
   SkipTrap(kLookupLabel, [&] {
-    auto job = std::make_shared<LookupJob>(address, std::move(lookup));
+    auto job = std::make_shared<LookupJob>(std::move(address), std::move(lookup));
     const unique_handle worker = StartWorker(job);
     if (WaitFor(worker.get(), stop, bound) == WaitEnd::kSignalled) name = job->name;
   });
   return name;
+}
+
+// The address of a text in network order: a dotted address as the sockets library reads it, or
+// else a strictly written IPv6 address; nothing for any other text.
+std::optional<AddressBytes> AddressOfText(std::wstring_view text) {
+  const std::string ansi = ToAnsi(text);
+  const unsigned long value = Sockets().inetAddr(ansi.c_str());
+  if (value != INADDR_NONE) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
+    return AddressBytes(bytes, bytes + sizeof value);
+  }
+  if (const std::optional<Ipv6Address> address = ParseIPv6(text)) {
+    return AddressBytes(address->bytes.begin(), address->bytes.end());
+  }
+  return std::nullopt;
 }
 
 // The release of the library, with its warning when it fails.
@@ -132,11 +153,10 @@ HostNameLookup GetHostNameByIP(std::wstring_view address, std::chrono::milliseco
     result.notices.push_back({kSocketsFailedText, MB_OK});
     return result;
   }
-  const std::string ansiAddress = ToAnsi(address);
-  const unsigned long value = Sockets().inetAddr(ansiAddress.c_str());
-  if (value == INADDR_NONE) {
+  std::optional<AddressBytes> bytes = AddressOfText(address);
+  if (!bytes) {
     result.notices.push_back({kInvalidIPText, MB_OK});
-  } else if (const std::optional<std::string> found = LookUpWithin(value, bound, std::move(lookup), stop)) {
+  } else if (const std::optional<std::string> found = LookUpWithin(std::move(*bytes), bound, std::move(lookup), stop)) {
     result.name = FromAnsi(*found);
   } else {
     result.notices.push_back({kLookupFailedText, MB_OK});

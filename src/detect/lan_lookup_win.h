@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +21,9 @@ std::wstring GetLocalIP(const wchar_t* ipHelperLibrary);
 // How long a host-name lookup may take before it counts as failed: as long as a download.
 inline constexpr std::chrono::milliseconds kHostNameBound{5000};
 
-// A reverse lookup of a network-order IPv4 value: the host's name, or nothing when there is none.
-using ReverseLookup = std::function<std::optional<std::string>(unsigned long address)>;
+// A reverse lookup of an address in network order (4 bytes for IPv4, 16 for IPv6): the host's
+// name, or nothing when there is none.
+using ReverseLookup = std::function<std::optional<std::string>(std::span<const unsigned char> address)>;
 
 // A message box that a lookup asks its window to show: the text and the box's style.
 struct LookupNotice {
@@ -35,7 +37,8 @@ struct HostNameLookup {
   std::vector<LookupNotice> notices;  // what went wrong, in order, for the window to show
 };
 
-// The host name of a dotted address, or empty text with the notices that say why. Runs on a
+// The host name of a dotted address or an IPv6 address, or empty text with the notices that say
+// why (a text that is neither is an invalid IP: IPv6 texts are read strictly). Runs on a
 // worker: the name service is asked on a thread of its own and waited for at most kHostNameBound
 // (or until the stop); a lookup that takes longer counts as failed and is left to end by itself.
 // The second form takes the bound and the lookup to use (tests give theirs).

@@ -12,6 +12,7 @@
 #include "base/unique_any_win.h"
 #include "base/worker_win.h"
 #include "detect/download_win.h"
+#include "detect/lan6_lookup_win.h"
 #include "detect/public_address_win.h"
 #include "settings/appdata_win.h"
 #include "settings/registry_win.h"
@@ -24,14 +25,9 @@ std::timed_mutex& AnswerFileMutex() {
   return mutex;
 }
 
-}  // namespace
-
-ServiceSettings LoadServiceSettings() {
-  return ApplyServiceOverrides(DefaultServiceSettings(),
-                               [](std::wstring_view name) { return ReadString(kProgramKey, name); });
-}
-
-ServiceAnswer GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings, const StopSignal* stop) {
+// One service procedure, its answer judged by `judge` (the result, or kAccessError).
+ServiceAnswer AskService(const PublicService& service, const ServiceSettings& settings,
+                         std::wstring (*judge)(std::wstring_view), const StopSignal* stop) {
   try {
     // Two runs at once (a background check and the address table's fetch, say) would share the
     // one answer file: each service procedure has it to itself, or gives up after a while.
@@ -42,7 +38,7 @@ ServiceAnswer GetPublicIPFrom(const PublicService& service, const ServiceSetting
     DeleteCacheEntry(service.url);
     if (!DownloadFile(service.url, target, settings.bound, kMaxAnswerBytes, kAbortGrace, stop)) return {kAccessError};
     const std::optional<std::string> answer = ReadWholeFile(target, kMaxAnswerBytes);
-    std::wstring result = answer ? AnswerResult(FromAnsi(*answer)) : std::wstring(kAccessError);
+    std::wstring result = answer ? judge(FromAnsi(*answer)) : std::wstring(kAccessError);
     if (!DeleteFileW(target.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", target);
     return {std::move(result)};
   } catch (...) {
@@ -53,12 +49,35 @@ ServiceAnswer GetPublicIPFrom(const PublicService& service, const ServiceSetting
   }
 }
 
+}  // namespace
+
+ServiceSettings LoadServiceSettings() {
+  return ApplyServiceOverrides(DefaultServiceSettings(),
+                               [](std::wstring_view name) { return ReadString(kProgramKey, name); });
+}
+
+ServiceAnswer GetPublicIPFrom(const PublicService& service, const ServiceSettings& settings, const StopSignal* stop) {
+  return AskService(service, settings, AnswerResult, stop);
+}
+
+ServiceAnswer GetPublicIPv6From(const PublicService& service, const ServiceSettings& settings, const StopSignal* stop) {
+  return AskService(service, settings, Answer6Result, stop);
+}
+
 DetectionResult FindAddresses(const ServiceSettings& settings, const std::function<std::wstring()>& lanAddress,
                               const StopSignal& stop, const std::function<void(RunStep)>& progress) {
+  return FindAddresses(settings, lanAddress, [] { return GetLocalIPv6(); }, stop, progress);
+}
+
+DetectionResult FindAddresses(const ServiceSettings& settings, const std::function<std::wstring()>& lanAddress,
+                              const Lan6Step& lan6Address, const StopSignal& stop,
+                              const std::function<void(RunStep)>& progress) {
   return RunDetection(settings,
                       {lanAddress, [&] { return ProbeConnection(settings.probeUrl, settings.bound, &stop); },
                        [&](const PublicService& service) { return GetPublicIPFrom(service, settings, &stop); },
-                       progress, [&] { return stop.Requested(); }});
+                       progress, [&] { return stop.Requested(); }, lan6Address,
+                       [&] { return ProbeConnection(settings.probe6Url, settings.bound, &stop); },
+                       [&](const PublicService& service) { return GetPublicIPv6From(service, settings, &stop); }});
 }
 
 void RemoveLeftoverAnswerFiles() {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -89,7 +91,7 @@ TEST_P(SlowLookupTable, WaitsAtMostTheBound) {
   using namespace std::chrono_literals;
   using Clock = std::chrono::steady_clock;
   const SlowLookupCase& c = GetParam();
-  const auto lookup = [c](unsigned long) {
+  const auto lookup = [c](std::span<const unsigned char>) {
     Sleep(static_cast<DWORD>(c.answerAfter.count()));
     return c.answer;
   };
@@ -112,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GetHostNameByIP, AFailingLookupIsToldAndTraced) {
   using namespace std::chrono_literals;
   nbtest::DebugOutputCapture trace;
-  const auto lookup = [](unsigned long) -> std::optional<std::string> {
+  const auto lookup = [](std::span<const unsigned char>) -> std::optional<std::string> {
     throw nb::AppError(nb::errnum::kLibraryLoad, L"Error in loading DLL ws2_32.dll");
   };
   const nb::HostNameLookup found = nb::GetHostNameByIP(L"192.0.2.7", 2s, lookup);
@@ -120,6 +122,20 @@ TEST(GetHostNameByIP, AFailingLookupIsToldAndTraced) {
   EXPECT_EQ(NoticeTexts(found), std::vector<std::wstring>{nb::kLookupFailedText});
   EXPECT_EQ(trace.Lines(),
             std::vector<std::wstring>{L"Netbeacon: skipped error 48 (Error in loading DLL ws2_32.dll) in frmMain GetHostNameByIP\n"});
+}
+
+// An IPv6 text is looked up by its 16 bytes.
+TEST(GetHostNameByIP, LooksUpIPv6Addresses) {
+  using namespace std::chrono_literals;
+  const auto asked = std::make_shared<std::vector<unsigned char>>();
+  const auto lookup = [asked](std::span<const unsigned char> address) -> std::optional<std::string> {
+    asked->assign(address.begin(), address.end());
+    return "host6.example";
+  };
+  const nb::HostNameLookup found = nb::GetHostNameByIP(L"2a00:1450::5", 2s, lookup);
+  EXPECT_EQ(found.name, L"host6.example");
+  EXPECT_TRUE(found.notices.empty());
+  EXPECT_EQ(*asked, (std::vector<unsigned char>{0x2a, 0, 0x14, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}));
 }
 
 TEST(Sockets, StartAndCleanupPair) {

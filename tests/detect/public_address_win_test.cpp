@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,12 +39,14 @@ struct Found {
   std::wstring wan() const { return result.wan.value_or(L""); }
 };
 
-Found Find(const nb::ServiceSettings& settings) {
+// `lan6` is the machine's LAN IPv6 address; without one nothing is asked over IPv6.
+Found Find(const nb::ServiceSettings& settings, std::optional<std::wstring> lan6 = std::nullopt) {
   const nb::StopSignal stop;
   Found found;
-  found.result = nb::FindAddresses(settings, [] { return std::wstring(L"192.0.2.2"); }, stop, [&](nb::RunStep step) {
-    if (step.kind == nb::RunStep::Kind::kTrying) found.trying.push_back(step.text);
-  });
+  found.result = nb::FindAddresses(
+      settings, [] { return std::wstring(L"192.0.2.2"); }, [lan6] { return lan6; }, stop, [&](nb::RunStep step) {
+        if (step.kind == nb::RunStep::Kind::kTrying) found.trying.push_back(step.text);
+      });
   return found;
 }
 
@@ -395,6 +398,26 @@ TEST_F(Services, AnswerCutOffLeavesNothingThatTheNextServiceUses) {
   const std::vector<int> connections = kept.RequestConnections();
   ASSERT_EQ(connections.size(), 2u);
   EXPECT_NE(connections[0], connections[1]) << "service 2 was asked on the connection of service 1's cut-off answer";
+}
+
+// Over IPv6, on [::1]: a non-global answer and a bad one move on to the next service, whose
+// address is taken in its canonical form. The IPv4 chain is the same as without IPv6.
+TEST_F(Services, IPv6ChainTakesTheFirstGlobalAddress) {
+  LoopbackHttpServer server6(false, LoopbackHttpServer::Family::kIPv6);
+  server.Answer("/s1", "192.0.2.45");
+  server6.Answer("/probe", "ok");
+  server6.Answer("/v1", "fd00::5\n");
+  server6.Answer("/v2", "2a00:1450::5 2a00:1450::6");
+  server6.Answer("/v3", "2A00:1450:0:0::05\r\n");
+  nb::ServiceSettings settings = LoopbackSettings();
+  settings.probe6Url = server6.Url("/probe");
+  for (int i = 0; i < 3; ++i) settings.services6[i].url = server6.Url("/v" + std::to_string(i + 1));
+  const Found view = Find(settings, L"2a00:1450::9");
+  EXPECT_EQ(view.wan(), L"192.0.2.45");
+  EXPECT_EQ(view.result.lan6.value_or(L""), L"2a00:1450::9");
+  EXPECT_EQ(view.result.wan6.value_or(L""), L"2a00:1450::5");
+  EXPECT_EQ(server6.RequestedPaths(), (std::vector<std::string>{"/v1", "/v2", "/v3"}));
+  EXPECT_EQ(server.RequestedPaths(), std::vector<std::string>{"/s1"});
 }
 
 // ---- Stored replacements ----

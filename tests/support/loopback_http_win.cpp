@@ -18,21 +18,28 @@ class WinsockUser {
   ~WinsockUser() { WSACleanup(); }
 };
 
-// A socket bound to 127.0.0.1 on an ephemeral port.
-SOCKET BoundLoopbackSocket(unsigned short& port) {
-  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+// A socket bound to 127.0.0.1 (or ::1) on an ephemeral port.
+SOCKET BoundLoopbackSocket(unsigned short& port, bool ipv6 = false) {
+  const SOCKET s = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) throw std::runtime_error("socket failed");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  int length = sizeof address;
-  if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+  sockaddr_storage address{};
+  int length = ipv6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+  if (ipv6) {
+    auto& in6 = reinterpret_cast<sockaddr_in6&>(address);
+    in6.sin6_family = AF_INET6;
+    in6.sin6_addr = in6addr_loopback;
+  } else {
+    auto& in4 = reinterpret_cast<sockaddr_in&>(address);
+    in4.sin_family = AF_INET;
+    in4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  }
+  if (bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
       getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     closesocket(s);
     throw std::runtime_error("bind failed");
   }
-  port = ntohs(address.sin_port);
+  // The port lies at the same place in both address forms.
+  port = ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port);
   return s;
 }
 
@@ -68,9 +75,9 @@ WinsockUser& Winsock() {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(bool keepAlive) : keepAlive_(keepAlive) {
+LoopbackHttpServer::LoopbackHttpServer(bool keepAlive, Family family) : keepAlive_(keepAlive), family_(family) {
   Winsock();
-  const SOCKET s = BoundLoopbackSocket(port_);
+  const SOCKET s = BoundLoopbackSocket(port_, family == Family::kIPv6);
   if (listen(s, SOMAXCONN) != 0) {
     closesocket(s);
     throw std::runtime_error("listen failed");
@@ -92,7 +99,7 @@ LoopbackHttpServer::~LoopbackHttpServer() {
 }
 
 std::wstring LoopbackHttpServer::Url(std::string_view path) const {
-  std::wstring url = L"http://127.0.0.1:" + std::to_wstring(port_);
+  std::wstring url = (family_ == Family::kIPv6 ? L"http://[::1]:" : L"http://127.0.0.1:") + std::to_wstring(port_);
   for (const char c : path) url += static_cast<wchar_t>(static_cast<unsigned char>(c));
   return url;
 }

@@ -1,4 +1,4 @@
-// A small HTTP server on 127.0.0.1 that runs inside a test program: scripted answers per path,
+// A small HTTP server on 127.0.0.1 or [::1] that runs inside a test program: scripted answers per path,
 // a count of requests per path, and paths that accept a request and never answer.
 #pragma once
 
@@ -27,16 +27,19 @@ class LoopbackHttpServer {
     std::string cacheControl = "public, max-age=3600";
   };
 
-  // Listens on an ephemeral port of 127.0.0.1. Unknown paths get a 404 page. Each connection
-  // carries one answer and is then closed, unless `keepAlive`: then a connection stays open for
-  // the client's next request after each answer, as most web servers keep it.
-  explicit LoopbackHttpServer(bool keepAlive = false);
+  enum class Family { kIPv4, kIPv6 };
+
+  // Listens on an ephemeral port of 127.0.0.1, or of ::1 for kIPv6. Unknown paths get a 404
+  // page. Each connection carries one answer and is then closed, unless `keepAlive`: then a
+  // connection stays open for the client's next request after each answer, as most web servers
+  // keep it.
+  explicit LoopbackHttpServer(bool keepAlive = false, Family family = Family::kIPv4);
   ~LoopbackHttpServer();
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
   unsigned short port() const { return port_; }
-  // "http://127.0.0.1:<port>" followed by the path (which starts with "/").
+  // "http://127.0.0.1:<port>" or "http://[::1]:<port>" followed by the path (which starts with "/").
   std::wstring Url(std::string_view path) const;
 
   void Answer(const std::string& path, std::string body);
@@ -62,6 +65,7 @@ class LoopbackHttpServer {
   std::uintptr_t listener_;
   unsigned short port_ = 0;
   const bool keepAlive_;
+  const Family family_;
   mutable std::mutex mutex_;
   std::condition_variable stopped_;
   bool stopping_ = false;
