@@ -121,6 +121,8 @@ void FrmMain::Form_Load() {
   };
   switchStep(kSwitchCopyPublic, &FrmMain::menuCopyWANtoClipboard_Click);
   switchStep(kSwitchCopyLan, &FrmMain::menuCopyLANtoClipboard_Click);
+  switchStep(kSwitchCopyPublic6, &FrmMain::menuCopyWAN6toClipboard_Click);
+  switchStep(kSwitchCopyLan6, &FrmMain::menuCopyLAN6toClipboard_Click);
   ContinueLoad();
 }
 

@@ -41,15 +41,23 @@ std::optional<std::wstring> Failure(Fn&& action) noexcept {
   }
 }
 
-WatchResult AsResult(const Addresses& addresses) { return {addresses.WanText(), addresses.LanText()}; }
+WatchResult AsResult(const Addresses& addresses) {
+  return {addresses.WanText(), addresses.LanText(), addresses.wan6.value_or(L""), addresses.lan6.value_or(L"")};
+}
 
 // What the icon's tip says after a run: the addresses (no connection when the probe failed), what
 // went wrong, and when.
 std::wstring TipAfter(const Addresses& after, const std::wstring& problem) {
   const std::wstring wan = after.WanText();
   const std::wstring lan = after.LanText();
+  const std::wstring wan6 = after.Wan6Text();
+  const std::wstring lan6 = after.Lan6Text();
   std::vector<TipLine> lines = {{L"Public", after.connected ? std::optional<std::wstring_view>(wan) : std::nullopt},
                                 {L"LAN", lan}};
+  if (after.HasIPv6()) {
+    lines.push_back({L"Public IPv6", wan6});
+    lines.push_back({L"LAN IPv6", lan6});
+  }
   if (!problem.empty()) lines.push_back({L"Problem", problem});
   return WatchToolTip(lines, TimeOfDay());
 }
@@ -116,15 +124,18 @@ void WatchMode::Changed(const Addresses& before, const Addresses& after) {
   Notice notice = ChangeNotice(changes.front());
   for (std::size_t i = 1; i < changes.size(); ++i) notice.text += L"\n" + ChangeNotice(changes[i]).text;
   Tell(notice.title, notice.text, false);
-  const std::wstring wan = after.WanText();
-  const std::wstring lan = after.LanText();
-  const bool publicChanged = changes.front().kind == AddressKind::Public;
-  if (settings_.mail && publicChanged) {
-    RunAction(L"The mail was not sent", [wan](const StopSignal& stop) { return SendWatchMail(wan, &stop); });
+  // A mail for each public address that changed, IPv4 or IPv6.
+  for (const AddressChange& change : changes) {
+    if (!settings_.mail || (change.kind != AddressKind::Public && change.kind != AddressKind::PublicIPv6)) continue;
+    RunAction(L"The mail was not sent",
+              [address = change.after](const StopSignal& stop) { return SendWatchMail(address, &stop); });
   }
   if (!settings_.command.empty()) {
-    RunAction(L"The command failed", [line = WatchCommandLine(settings_.command, {wan, lan, {}, {}})](
-                                         const StopSignal& stop) { return RunWatchCommand(line, kCommandBound, &stop); });
+    const WatchResult now = AsResult(after);
+    const std::wstring line =
+        WatchCommandLine(settings_.command, {now.publicAddress, now.lanAddress, now.publicIPv6, now.lanIPv6});
+    RunAction(L"The command failed",
+              [line](const StopSignal& stop) { return RunWatchCommand(line, kCommandBound, &stop); });
   }
 }
 

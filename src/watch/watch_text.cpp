@@ -1,5 +1,6 @@
 #include "watch/watch_text.h"
 
+#include "detect/ipv6_address.h"
 #include "detect/isip.h"
 
 namespace nb {
@@ -47,19 +48,26 @@ std::wstring WatchToolTip(const std::vector<TipLine>& lines, std::wstring_view l
 
 std::vector<AddressChange> AddressChanges(const WatchResult& last, const WatchResult& now) {
   std::vector<AddressChange> changes;
-  const auto compare = [&](AddressKind kind, const std::wstring& before, const std::wstring& after) {
-    if (before != after && IsIP(before) && IsIP(after)) changes.push_back({kind, before, after});
+  const auto compare = [&](AddressKind kind, const std::wstring& before, const std::wstring& after, auto valid) {
+    if (before != after && valid(before) && valid(after)) changes.push_back({kind, before, after});
   };
-  compare(AddressKind::Public, last.publicAddress, now.publicAddress);
-  compare(AddressKind::Lan, last.lanAddress, now.lanAddress);
+  const auto ipv4 = [](const std::wstring& text) { return IsIP(text); };
+  const auto ipv6 = [](const std::wstring& text) { return ParseIPv6(text).has_value(); };
+  compare(AddressKind::Public, last.publicAddress, now.publicAddress, ipv4);
+  compare(AddressKind::Lan, last.lanAddress, now.lanAddress, ipv4);
+  compare(AddressKind::PublicIPv6, last.publicIPv6, now.publicIPv6, ipv6);
+  compare(AddressKind::LanIPv6, last.lanIPv6, now.lanIPv6, ipv6);
   return changes;
 }
 
 Notice ChangeNotice(const AddressChange& change) {
-  const bool isPublic = change.kind == AddressKind::Public;
-  std::wstring text = std::wstring(isPublic ? L"The public" : L"The LAN") + L" address is now " + change.after +
-                      L" (it was " + change.before + L").";
-  return {isPublic ? L"Public address changed" : L"LAN address changed", text.substr(0, kNoticeTextLimit)};
+  static constexpr const wchar_t* kTitles[] = {L"Public address changed", L"LAN address changed",
+                                               L"Public IPv6 address changed", L"LAN IPv6 address changed"};
+  static constexpr const wchar_t* kNames[] = {L"The public", L"The LAN", L"The public IPv6", L"The LAN IPv6"};
+  const auto kind = static_cast<std::size_t>(change.kind);
+  std::wstring text =
+      std::wstring(kNames[kind]) + L" address is now " + change.after + L" (it was " + change.before + L").";
+  return {kTitles[kind], text.substr(0, kNoticeTextLimit)};
 }
 
 std::wstring WatchCommandLine(std::wstring_view command, const CommandAddresses& addresses) {

@@ -27,12 +27,14 @@ struct TipLine {
 // would take the tip past kToolTipLimit is left out; the last check's line is always there.
 std::wstring WatchToolTip(const std::vector<TipLine>& lines, std::wstring_view lastCheck);
 
-enum class AddressKind { Public, Lan };
+enum class AddressKind { Public, Lan, PublicIPv6, LanIPv6 };
 
-// The two address texts of a result, as the labels show them.
+// The address texts of a result, as the labels show them (the IPv6 ones empty without IPv6).
 struct WatchResult {
   std::wstring publicAddress;
   std::wstring lanAddress;
+  std::wstring publicIPv6 = {};
+  std::wstring lanIPv6 = {};
 };
 
 struct AddressChange {
@@ -43,8 +45,9 @@ struct AddressChange {
   bool operator==(const AddressChange&) const = default;
 };
 
-// The addresses that went from one well-formed address (IsIP) to another, public first. A
-// placeholder, an empty text or "Access error" on either side is no change.
+// The addresses that went from one well-formed address to another (IsIP; for IPv6, ParseIPv6), public
+// first, then LAN, then the IPv6 ones. A placeholder, an empty text or "Access error" on either side
+// is no change.
 std::vector<AddressChange> AddressChanges(const WatchResult& last, const WatchResult& now);
 
 struct Notice {
@@ -52,8 +55,8 @@ struct Notice {
   std::wstring text;
 };
 
-// "Public address changed" or "LAN address changed", and a text naming the old and the new
-// address, the text cut to the system's limit (the titles are well within theirs).
+// "Public address changed", "LAN address changed" (or their IPv6 twins), and a text naming the old
+// and the new address, the text cut to the system's limit (the titles are well within theirs).
 Notice ChangeNotice(const AddressChange& change);
 
 // The addresses the command is given; the IPv6 ones may be empty.

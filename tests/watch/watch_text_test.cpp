@@ -38,6 +38,11 @@ TEST(AddressChanges, OnlyFromOneAddressToAnother) {
       {before, before, {}},
       {{L"Access error", L"---.---.---.---"}, before, {}},
       {before, {L"Access error", L""}, {}},
+      // The IPv6 addresses too; one that comes or goes (no IPv6 on one side) is no change.
+      {{L"198.51.100.7", L"192.168.1.20", L"2a00:1450::5", L"2a00:1450::6"},
+       {L"198.51.100.7", L"192.168.1.20", L"2a00:1450::9", L"Access error"},
+       {{AddressKind::PublicIPv6, L"2a00:1450::5", L"2a00:1450::9"}}},
+      {before, {L"198.51.100.7", L"192.168.1.20", L"2a00:1450::9", L"2a00:1450::6"}, {}},
   };
   for (const auto& c : cases) EXPECT_EQ(nb::AddressChanges(c.last, c.now), c.changes);
 }
@@ -47,6 +52,7 @@ TEST(ChangeNotice, NamesTheOldAndTheNewAddressWithinTheLimit) {
   EXPECT_EQ(notice.title, L"LAN address changed");
   EXPECT_EQ(notice.text, L"The LAN address is now 10.0.0.5 (it was 192.168.1.20).");
   EXPECT_EQ(nb::ChangeNotice({AddressKind::Public, std::wstring(300, L'1'), L"1.2.3.4"}).text.size(), 255u);
+  EXPECT_EQ(nb::ChangeNotice({AddressKind::PublicIPv6, L"2a00::5", L"2a00::9"}).title, L"Public IPv6 address changed");
 }
 
 TEST(WatchCommandLine, PutsInOnlyAddressCharacters) {
