@@ -67,7 +67,10 @@ void PollingWait(const std::wstring& command) {
   }
   const nb::unique_handle process(started.hProcess), thread(started.hThread);
   DWORD code = STILL_ACTIVE;
-  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) nb::ProcessMessages(nb::MessageKinds::PaintOnly);
+  MSG msg;
+  while (GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
 }
 
 void Print(const char* what, double wall, double cpu) {

@@ -94,8 +94,6 @@ void FrmMain::RunStepShown(const RunStep& step) {
 // through) no other run starts. Watch mode hears of the end last, since it may start the next.
 void FrmMain::RunEnded(DetectionResult result) {
   ending_ = true;
-  working_.Hide();
-  cmdFindMyIP.Enable(true);
   TakeFindings(addresses_, result);
   ShowAddresses();
   for (const ErrorToReport& report : result.reports) {
@@ -106,6 +104,9 @@ void FrmMain::RunEnded(DetectionResult result) {
     }
   }
   AfterRun();
+  // Only now is the run over for the user: the log is written when the progress window goes.
+  working_.Hide();
+  cmdFindMyIP.Enable(true);
   ending_ = false;
   watch_.RunEnded(before_, addresses_, result.reports.empty() ? std::wstring() : result.reports.back().error.description);
   ContinueLoad();

@@ -3,9 +3,6 @@
 namespace nb {
 namespace {
 
-// At most this many messages are handled per round.
-constexpr int kMessagesPerRound = 64;
-
 struct Accelerators {
   HWND window = nullptr;
   HACCEL table = nullptr;
@@ -29,65 +26,7 @@ void Deliver(MSG& msg, HWND dialog) {
   DispatchMessageW(&msg);
 }
 
-// One round of ProcessMessages. A quit request met on the way ends the round and is handed back:
-// the caller posts it again once it is done waiting.
-std::optional<int> HandleWaitingMessages(MessageKinds kinds) {
-  const UINT flags = kinds == MessageKinds::PaintOnly
-                         ? PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE
-                         : PM_REMOVE;
-  MSG msg;
-  for (int i = 0; i < kMessagesPerRound && PeekMessageW(&msg, nullptr, 0, 0, flags); ++i) {
-    if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-    if (kinds == MessageKinds::AllQueued) {
-      Deliver(msg, nullptr);
-    } else {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return std::nullopt;
-}
-
 }  // namespace
-
-void ProcessMessages(MessageKinds kinds) {
-  if (const auto quit = HandleWaitingMessages(kinds)) PostQuitMessage(*quit);
-}
-
-bool WaitWhilePainting(HANDLE handle, std::chrono::milliseconds bound) {
-  constexpr DWORD kPaintWakeMask = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + bound;
-  std::optional<int> quitCode;
-  bool signalled = false;
-  for (;;) {
-    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) {
-      signalled = true;
-      break;
-    }
-    const Clock::time_point now = Clock::now();
-    if (now >= deadline) break;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-    const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, static_cast<DWORD>(left), kPaintWakeMask);
-    if (woke == WAIT_OBJECT_0) {
-      signalled = true;
-      break;
-    }
-    if (woke == WAIT_OBJECT_0 + 1) {
-      // A quit posted again at once would wake this wait again at once, round after round: it is
-      // held until the wait is over.
-      if (const auto quit = HandleWaitingMessages(MessageKinds::PaintOnly)) quitCode = quit;
-      continue;
-    }
-    if (woke == WAIT_FAILED) {
-      signalled = WaitForSingleObject(handle, static_cast<DWORD>(left)) == WAIT_OBJECT_0;
-      break;
-    }
-    // WAIT_TIMEOUT: looked at again at the top of the loop.
-  }
-  if (quitCode) PostQuitMessage(*quitCode);
-  return signalled;
-}
 
 int RunMessageLoop(const std::function<bool()>& done, HWND dialog) {
   MSG msg;

@@ -111,9 +111,8 @@ class EndToEnd : public testing::Test {
     ASSERT_NE(main.cmdFindMyIP, nullptr);
   }
 
-  // Presses Find and waits until the run is over: both labels show what is expected, the progress
-  // window has gone and the focus has moved to cmdPREFS, which the program does after writing the
-  // log. `serviceRequests`: how many requests to this fixture's server the run makes; waiting for
+  // Presses Find and waits until the run is over: both labels show what is expected, and the progress
+  // window has gone, which it does once the log is written; the focus is on cmdPREFS. `serviceRequests`: how many requests to this fixture's server the run makes; waiting for
   // them tells a new run from the end of an earlier one whose labels read the same.
   void Find(const MainWindow& main, DWORD pid, const std::wstring& expectedLan, const std::wstring& expectedWan,
             int serviceRequests = 0) {

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "base/text_win.h"
+#include "ui/message_loop_win.h"
 
 namespace nbtest {
 
@@ -72,16 +73,17 @@ void PumpMessages() {
   }
 }
 
+// The program's own message loop, woken by a timer of the thread so that the bound is seen too.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    PumpMessages();
-    if (condition()) return true;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
-                              QS_ALLINPUT);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, nullptr);
+  PumpMessages();
+  bool held = condition();
+  if (!held) {
+    nb::RunMessageLoop([&] { return (held = condition()) || GetTickCount64() >= deadline; });
   }
+  KillTimer(nullptr, timer);
+  return held;
 }
 
 TempFolder::TempFolder() {
