@@ -71,4 +71,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t m
   return file.ReadAt(0, static_cast<std::size_t>(size));
 }
 
+void DeleteFileOrRaise(const std::wstring& path) {
+  if (!DeleteFileW(path.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", path);
+}
+
 }  // namespace nb

@@ -42,6 +42,9 @@ class InputFile {
   unique_file file_;
 };
 
+// Deletes the file; a failure raises the file error ("Cannot delete" and the path).
+void DeleteFileOrRaise(const std::wstring& path);
+
 // The whole file, or nothing when it is longer than `maxBytes` (it is then not read).
 std::optional<std::string> ReadWholeFile(const std::wstring& path,
                                          std::size_t maxBytes = std::numeric_limits<std::size_t>::max());

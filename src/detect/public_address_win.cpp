@@ -7,7 +7,6 @@
 #include "base/app_error.h"
 #include "base/file_io_win.h"
 #include "base/skip_trap_win.h"
-#include "base/system_error_win.h"
 #include "base/text_win.h"
 #include "base/unique_any_win.h"
 #include "base/worker_win.h"
@@ -39,7 +38,7 @@ ServiceAnswer AskService(const PublicService& service, const ServiceSettings& se
     if (!DownloadFile(service.url, target, settings.bound, kMaxAnswerBytes, kAbortGrace, stop)) return {kAccessError};
     const std::optional<std::string> answer = ReadWholeFile(target, kMaxAnswerBytes);
     std::wstring result = answer ? judge(FromAnsi(*answer)) : std::wstring(kAccessError);
-    if (!DeleteFileW(target.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", target);
+    DeleteFileOrRaise(target);
     return {std::move(result)};
   } catch (...) {
     // Even describing the error may fail (out of memory); the result is the failure text all the same.

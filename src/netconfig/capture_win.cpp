@@ -50,10 +50,6 @@ std::wstring BatchFolderName(const std::wstring& folder) {
   return shortName && IsAscii(*shortName) ? *shortName : folder;
 }
 
-void DeleteScratchFile(const std::wstring& path) {
-  if (!DeleteFileW(path.c_str())) throw FileOperationError(GetLastError(), L"Cannot delete", path);
-}
-
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 AppError NotInTime(std::chrono::milliseconds bound) {
@@ -182,8 +178,8 @@ void Capture(const CaptureSeams& seams, const StopSignal& stop, CaptureResult& r
   }
   // The console command writes its report in the OEM code page.
   result.report = FromCodePage(*ReadWholeFile(reportPath), CP_OEMCP);
-  DeleteScratchFile(batchPath);
-  DeleteScratchFile(reportPath);
+  DeleteFileOrRaise(batchPath);
+  DeleteFileOrRaise(reportPath);
 }
 
 }  // namespace
