@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "base/app_error.h"
 #include "base/text_util.h"
@@ -13,6 +16,70 @@ namespace {
 
 std::optional<double> StoredNumber(const std::optional<std::wstring>& stored) {
   return stored ? ParseNumber(*stored) : std::nullopt;
+}
+
+// A positive single as decimal digits times a power of ten.
+struct Decimal {
+  std::uint64_t digits;
+  int exponent;
+};
+
+bool ReadsBackAs(Decimal decimal, float single) {
+  char text[48];
+  const int length = std::snprintf(text, sizeof text, "%llue%d", static_cast<unsigned long long>(decimal.digits),
+                                   decimal.exponent);
+  float back = 0;
+  return std::from_chars(text, text + length, back).ec == std::errc() && back == single;
+}
+
+// The fewest digits that read back as the single (finite, above zero). Of the decimals with so many
+// digits the one nearest the exact value is tried first; next to a power of two, where the singles
+// below lie twice as close, a neighbour of it may read back where it does not. Nine digits always do.
+// (The floating-point std::to_chars would do this, but it brings some 170 KB of tables for every
+// floating type into the program.)
+Decimal ShortestDecimal(float single) {
+  for (int precision = 1;; ++precision) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*e", precision - 1, static_cast<double>(single));
+    // "d.ddde+xx", the point being whatever the C locale makes it.
+    std::uint64_t nearest = 0;
+    const char* at = text;
+    for (; *at != 'e'; ++at) {
+      if (*at >= '0' && *at <= '9') nearest = nearest * 10 + static_cast<unsigned>(*at - '0');
+    }
+    const int exponent = std::atoi(at + 1) - (precision - 1);
+    for (const std::uint64_t digits : {nearest, nearest + 1, nearest - 1}) {
+      if (ReadsBackAs({digits, exponent}, single)) return {digits, exponent};
+    }
+    if (precision == 9) return {nearest, exponent};
+  }
+}
+
+// The shortest text of a single (finite, above zero): the plain form or the exponent form, whichever
+// is shorter, the plain one when they are as long.
+std::string MagnitudeText(float single) {
+  auto [digits, exponent] = ShortestDecimal(single);
+  for (; digits % 10 == 0; digits /= 10) ++exponent;
+  char buffer[64];
+  const int count = std::snprintf(buffer, sizeof buffer, "%llu", static_cast<unsigned long long>(digits));
+  const std::string shown(buffer, static_cast<std::size_t>(count));
+  const int whole = count + exponent;  // digits before the point in the plain form
+  std::string plain = shown;
+  if (exponent >= 0) {
+    // A whole number is written as its exact value, as printf writes it, not as its digits and zeros.
+    std::snprintf(buffer, sizeof buffer, "%.0f", static_cast<double>(single));
+    plain = buffer;
+  } else if (whole > 0) {
+    plain.insert(static_cast<std::size_t>(whole), 1, '.');
+  } else {
+    plain.insert(0, static_cast<std::size_t>(2 - whole), '0');  // "0." and the zeros after the point
+    plain[1] = '.';
+  }
+  std::string scientific = shown;
+  if (count > 1) scientific.insert(1, 1, '.');
+  std::snprintf(buffer, sizeof buffer, "e%+03d", whole - 1);
+  scientific += buffer;
+  return scientific.size() < plain.size() ? scientific : plain;
 }
 
 }  // namespace
@@ -57,10 +124,14 @@ bool StoredSchemeIsGreenOnBlack(const std::optional<std::wstring>& stored) {
 }
 
 std::wstring SingleText(double value) {
-  char buffer[64];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
-  if (error != std::errc()) return L"0";
-  return std::wstring(buffer, end);
+  const float single = static_cast<float>(value);
+  const std::string text = std::isnan(single)   ? "nan"
+                           : std::isinf(single) ? "inf"
+                           : single == 0        ? "0"
+                                                : MagnitudeText(std::fabs(single));
+  std::wstring out = std::signbit(single) ? L"-" : L"";
+  out.append(text.begin(), text.end());
+  return out;
 }
 
 }  // namespace nb

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -32,15 +33,20 @@ INSTANTIATE_TEST_SUITE_P(
                     StoredCase{nullptr, std::nullopt, true}, StoredCase{L"", std::nullopt, true},
                     StoredCase{L"green", std::nullopt, true}, StoredCase{L" 1 ", 1, false}));
 
-TEST(SingleText, WritesPositionsAsShortDecimalText) {
-  EXPECT_EQ(nb::SingleText(1500), L"1500");
-  EXPECT_EQ(nb::SingleText(0), L"0");
-  EXPECT_EQ(nb::SingleText(-450), L"-450");
-  EXPECT_EQ(nb::SingleText(1234.5), L"1234.5");
-  // What is written reads back as the same number.
-  for (const double value : {15.0, 7335.0, 10.5, 123456.0}) {
-    EXPECT_EQ(nb::ParseNumber(nb::SingleText(value)), value);
-  }
+TEST(SingleText, WritesTheShortestTextThatReadsBackAsTheSingle) {
+  const struct {
+    double value;
+    const wchar_t* text;
+  } cases[] = {
+      {1500, L"1500"}, {0, L"0"}, {-450, L"-450"}, {1234.5, L"1234.5"}, {0.1, L"0.1"},
+      // The exponent form only where it is shorter.
+      {0.001, L"0.001"}, {0.0001, L"1e-04"}, {1e7, L"1e+07"}, {-1.5e-7, L"-1.5e-07"}, {3e38, L"3e+38"},
+      // A whole number as its exact value; 123456789 is 123456792 as a single.
+      {123456789, L"123456792"},
+      // 2^-96: the nearest eight digits (...774e-29) read back as another single.
+      {std::ldexp(1.0, -96), L"1.2621775e-29"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(nb::SingleText(c.value), c.text) << c.value;
 }
 
 // Where the main window comes back, from its left and top edges stored in twips at the DPI of the
