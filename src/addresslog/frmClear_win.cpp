@@ -13,50 +13,78 @@ namespace {
 
 constexpr int kClientWidth = 4200;  // twips
 constexpr int kClientHeight = 1905;
+// The IPv6 log's check box takes a row of its own under the options; the buttons move down by it.
+constexpr int kLog6RowHeight = 420;
+
+FileDialogArgs BackupDialog(const wchar_t* title, const wchar_t* fileName) {
+  FileDialogArgs args;
+  args.title = title;
+  args.fileName = fileName;
+  args.defaultExt = L"txt";
+  args.overwritePrompt = true;
+  return args;
+}
 
 }  // namespace
 
-FrmClear::FrmClear(std::function<void()> updateLog, std::function<std::wstring()> logPath)
-    : updateLog_(std::move(updateLog)), logPath_(std::move(logPath)) {}
+FrmClear::FrmClear(std::function<void()> updateLog, std::function<std::wstring()> logPath,
+                   std::function<std::wstring()> log6Path)
+    : updateLog_(std::move(updateLog)), logPath_(std::move(logPath)), log6Path_(std::move(log6Path)) {}
 
-std::wstring FrmClear::LogFilePath() const { return logPath_ ? logPath_() : LogPath(); }
+FrmClear::LogFile FrmClear::AddressLog() {
+  return {logPath_ ? logPath_() : LogPath(), kLogClearedText, kLogClearedSavedText, &CommonDialog1};
+}
+
+FrmClear::LogFile FrmClear::Ipv6Log() {
+  return {log6Path_ ? log6Path_() : Log6Path(), kLog6ClearedText, kLog6ClearedSavedText, &CommonDialog6};
+}
 
 void FrmClear::Load(HWND owner) {
+  const bool offerLog6 = fileexists(Ipv6Log().path);
+  const int below = offerLog6 ? kLog6RowHeight : 0;
   CreateFrame({kClassName, L"Clear the log", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-               WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, nullptr, kClientWidth, kClientHeight});
-  // Tab order follows the table; the two options form one group.
+               WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner, nullptr, kClientWidth, kClientHeight + below});
+  // Tab order follows the tables; the two options form one group.
   CreateControls({
       {&fraOptions, L"BUTTON", L"Clear the address log", WS_VISIBLE | BS_GROUPBOX, idFraOptions, {120, 75, 3960, 1110}},
       {&optClearNoBackup, L"BUTTON", L"Clear it &without a backup", WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON,
        idOptClearNoBackup, {300, 375, 3600, 285}},
       {&optClearPlusBackup, L"BUTTON", L"Clear it, but &save a backup copy first", WS_VISIBLE | BS_AUTORADIOBUTTON,
        idOptClearPlusBackup, {300, 735, 3600, 285}},
+  });
+  if (offerLog6) {
+    CreateControls({{&chkClearLog6, L"BUTTON", L"Also clear the &IPv6 log",
+                     WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, idChkClearLog6, {300, 1275, 3600, 285}}});
+    chkClearLog6.SetValue(BST_CHECKED);
+  }
+  CreateControls({
       {&cmdProceed, L"BUTTON", L"&Proceed", WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, idCmdProceed,
-       {720, 1365, 1215, 375}},
+       {720, 1365 + below, 1215, 375}},
       {&cmdCancel, L"BUTTON", L"Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, idCmdCancel,
-       {2265, 1365, 1215, 375}},
-      {&HDDNlabel, L"STATIC", L"HDDNlabel", WS_GROUP | SS_NOPREFIX, idHDDNlabel, {120, 1785, 1215, 195}},
+       {2265, 1365 + below, 1215, 375}},
+      {&HDDNlabel, L"STATIC", L"HDDNlabel", WS_GROUP | SS_NOPREFIX, idHDDNlabel, {120, 1785 + below, 1215, 195}},
   });
   optClearPlusBackup.SetValue(BST_CHECKED);
   KeepTabStopOnSelectedOption();
   SetDefaultButtonId(idCmdProceed);
 
-  CommonDialog1 = FileDialogArgs{};
-  CommonDialog1.title = L"Backup old log ";
-  CommonDialog1.fileName = L"Netbeacon_log_OLD.txt";
-  CommonDialog1.defaultExt = L"txt";
-  CommonDialog1.overwritePrompt = true;
+  CommonDialog1 = BackupDialog(L"Backup old log ", L"Netbeacon_log_OLD.txt");
+  CommonDialog6 = BackupDialog(L"Backup old IPv6 log", L"Netbeacon-IPv6_log_OLD.txt");
 
   CentreOver(owner);
 }
+
+bool FrmClear::Log6Ticked() const { return chkClearLog6.hwnd && chkClearLog6.Value() == BST_CHECKED; }
 
 void FrmClear::cmdProceed_Click() {
   if (optClearNoBackup.Value() == BST_CHECKED) {
     HDDNlabel.SetText(kShowMsgBoxFlag);
     killLOGFILE();
+    if (Log6Ticked()) KillLog(Ipv6Log());
   } else if (optClearPlusBackup.Value() == BST_CHECKED) {
     HDDNlabel.SetText(kDoNotShowMsgBoxFlag);
     backupLOGFILE();
+    if (Log6Ticked()) BackupLog(Ipv6Log());
   } else {
     return;
   }
@@ -67,9 +95,13 @@ void FrmClear::cmdProceed_Click() {
 
 void FrmClear::cmdCancel_Click() { EndModal(); }
 
-bool FrmClear::killLOGFILE() {
+bool FrmClear::killLOGFILE() { return KillLog(AddressLog()); }
+
+void FrmClear::backupLOGFILE() { BackupLog(AddressLog()); }
+
+bool FrmClear::KillLog(const LogFile& log) {
   return ReportTrap(kKillLogProcedureLabel, [&] {
-    const std::wstring path = LogFilePath();
+    const std::wstring& path = log.path;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) throw FileOperationError(GetLastError(), L"Cannot find", path);
     // A read-only log is deleted all the same, whatever other attributes it carries.
@@ -82,26 +114,27 @@ bool FrmClear::killLOGFILE() {
       if (readOnly) SetFileAttributesW(path.c_str(), attributes);
       throw FileOperationError(code, L"Cannot delete", path);
     }
-    if (HDDNlabel.Text() == kShowMsgBoxFlag) ShowMessage(kLogClearedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
+    if (HDDNlabel.Text() == kShowMsgBoxFlag) ShowMessage(log.clearedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
   });
 }
 
-void FrmClear::backupLOGFILE() {
+void FrmClear::BackupLog(const LogFile& log) {
   // A cancel or any failure up to the copy ends here, silently, with the log untouched.
   const bool copied = SkipTrap(L"frmClear - backupLOGFILE", [&] {
-    const std::wstring path = LogFilePath();
-    FileDialogArgs args = CommonDialog1;
+    FileDialogArgs args = *log.dialog;
     args.owner = hwnd();
     const std::optional<std::wstring> chosen = Modal().SaveFileName(args);
     if (!chosen || chosen->empty()) throw AppError(errnum::kCancel, L"Cancel was selected.");
-    CommonDialog1.fileName = *chosen;
-    const std::wstring target = WithDefaultExtension(*chosen, CommonDialog1.defaultExt);
+    log.dialog->fileName = *chosen;
+    const std::wstring target = WithDefaultExtension(*chosen, log.dialog->defaultExt);
     // A copy onto the log itself fails (the log is open for reading), so the log is never lost.
-    if (!CopyFileW(path.c_str(), target.c_str(), FALSE)) throw FileOperationError(GetLastError(), L"Cannot copy", path);
+    if (!CopyFileW(log.path.c_str(), target.c_str(), FALSE)) {
+      throw FileOperationError(GetLastError(), L"Cannot copy", log.path);
+    }
   });
   // Only a log that is really gone is reported cleared.
-  if (!copied || !killLOGFILE()) return;
-  ShowMessage(kLogClearedSavedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
+  if (!copied || !KillLog(log)) return;
+  ShowMessage(log.clearedSavedText, MB_OK | MB_ICONINFORMATION, kClearDoneTitle);
 }
 
 void FrmClear::SetDefaultButton(int id) {

@@ -1,5 +1,5 @@
 // The log clearing dialog: clears the address log outright or after saving a copy of it, then lets
-// the main window start the log afresh.
+// the main window start the log afresh. When the IPv6 log exists, it offers to do the same with it.
 #pragma once
 
 #include <functional>
@@ -17,6 +17,8 @@ inline constexpr wchar_t kDoNotShowMsgBoxFlag[] = L"donotshowMSGBOX";
 inline constexpr wchar_t kClearDoneTitle[] = L"Done!";
 inline constexpr wchar_t kLogClearedText[] = L"The Netbeacon log file is cleared.";
 inline constexpr wchar_t kLogClearedSavedText[] = L"The Netbeacon log file is cleared, old file saved.";
+inline constexpr wchar_t kLog6ClearedText[] = L"The Netbeacon IPv6 log file is cleared.";
+inline constexpr wchar_t kLog6ClearedSavedText[] = L"The Netbeacon IPv6 log file is cleared, old file saved.";
 inline constexpr wchar_t kKillLogProcedureLabel[] = L"frmClear - killLOGFILE";
 
 class FrmClear : public ModalWindow {
@@ -29,11 +31,14 @@ class FrmClear : public ModalWindow {
     idCmdProceed = 104,
     idCmdCancel = IDCANCEL,
     idHDDNlabel = 105,
+    idChkClearLog6 = 106,
   };
 
-  // `updateLog` is the main window's updateLOG, run after every clearing; `logPath` gives the log's
-  // path each time it is needed (the data folder's log unless given).
-  explicit FrmClear(std::function<void()> updateLog, std::function<std::wstring()> logPath = {});
+  // `updateLog` is the main window's updateLOG, run after every clearing; `logPath` and `log6Path`
+  // give the address log's and the IPv6 log's paths each time they are needed (the data folder's
+  // logs unless given).
+  explicit FrmClear(std::function<void()> updateLog, std::function<std::wstring()> logPath = {},
+                    std::function<std::wstring()> log6Path = {});
 
   void Load(HWND owner) override;
 
@@ -41,12 +46,16 @@ class FrmClear : public ModalWindow {
   Control fraOptions;
   CheckBox optClearNoBackup;
   CheckBox optClearPlusBackup;
+  // Created only when the IPv6 log exists as the dialog opens; ticked at first.
+  CheckBox chkClearLog6;
   Button cmdProceed;
   Button cmdCancel;
   Control HDDNlabel;
-  // The save dialog for the backup copy, set up at load.
+  // The save dialogs for the backup copies of the address log and of the IPv6 log, set up at load.
   FileDialogArgs CommonDialog1;
+  FileDialogArgs CommonDialog6;
 
+  // The chosen option on the address log, then, when chkClearLog6 is ticked, on the IPv6 log.
   void cmdProceed_Click();
   void cmdCancel_Click();
   // Deletes the log (clearing a read-only attribute first) and confirms it when HDDNlabel asks for
@@ -62,12 +71,24 @@ class FrmClear : public ModalWindow {
   HWND InitialFocus() const override;
 
  private:
-  std::wstring LogFilePath() const;
+  // One log as the clearing procedures see it.
+  struct LogFile {
+    std::wstring path;
+    const wchar_t* clearedText;
+    const wchar_t* clearedSavedText;
+    FileDialogArgs* dialog;
+  };
+  LogFile AddressLog();
+  LogFile Ipv6Log();
+  bool KillLog(const LogFile& log);
+  void BackupLog(const LogFile& log);
+  bool Log6Ticked() const;
   void SetDefaultButton(int id);
   void KeepTabStopOnSelectedOption() const;
 
   std::function<void()> updateLog_;
   std::function<std::wstring()> logPath_;
+  std::function<std::wstring()> log6Path_;
 };
 
 }  // namespace nb

@@ -27,16 +27,21 @@ DWORD StartEditor(std::wstring_view editor, std::wstring_view path) {
   return info.dwProcessId;
 }
 
+namespace {
+
+void StartEditors(std::wstring_view editor, const std::wstring& logPath, const std::wstring& log6Path) {
+  StartEditor(editor, logPath);
+  if (fileexists(log6Path)) StartEditor(editor, log6Path);
+}
+
+}  // namespace
+
 bool OpenLogInEditor() {
-  return ReportTrap(kHistoryProcedureLabel, [] { StartEditor(TextEditorPath(), LogPath()); });
+  return ReportTrap(kHistoryProcedureLabel, [] { StartEditors(TextEditorPath(), LogPath(), Log6Path()); });
 }
 
-bool OpenLogInEditor(const std::wstring& logPath) {
-  return ReportTrap(kHistoryProcedureLabel, [&] { StartEditor(TextEditorPath(), logPath); });
-}
-
-bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor) {
-  return ReportTrap(kHistoryProcedureLabel, [&] { StartEditor(editor, logPath); });
+bool OpenLogInEditor(const std::wstring& logPath, const std::wstring& log6Path, std::wstring_view editor) {
+  return ReportTrap(kHistoryProcedureLabel, [&] { StartEditors(editor, logPath, log6Path); });
 }
 
 }  // namespace nb

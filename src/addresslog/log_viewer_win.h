@@ -1,4 +1,5 @@
-// Opening the address log in the system's text editor (the main window's history command).
+// Opening the address log, and the IPv6 log beside it, in the system's text editor (the main
+// window's history command).
 #pragma once
 
 #include <windows.h>
@@ -22,12 +23,11 @@ std::wstring TextEditorPath();
 // cannot be started.
 DWORD StartEditor(std::wstring_view editor, std::wstring_view path);
 
-// menuHistory_Click: shows the address log (LogPath()) in the text editor. A failure shows the error
-// report labelled "menuHistory_Click". True when the editor was started.
+// menuHistory_Click: shows the address log (LogPath()) in the text editor and, when the IPv6 log
+// (Log6Path()) exists, that one too in a second editor. A failure shows the error report labelled
+// "menuHistory_Click" once, and starts nothing more. True when every editor wanted was started.
 bool OpenLogInEditor();
-// The same with the log path, and the editor, given.
-bool OpenLogInEditor(const std::wstring& logPath);
-bool OpenLogInEditor(const std::wstring& logPath, std::wstring_view editor);
-
+// The same with the log paths, and the editor, given.
+bool OpenLogInEditor(const std::wstring& logPath, const std::wstring& log6Path, std::wstring_view editor);
 
 }  // namespace nb

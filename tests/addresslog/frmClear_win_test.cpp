@@ -20,8 +20,9 @@ using namespace std::string_literals;
 // An old log with bytes outside ASCII and a NUL: the backup must hold exactly these.
 const std::string kOldLog = "\"3/9/2024\",\"192.168.1.10\",\"203.0.113.7\"\r\n"
                             "\"3/10/2024\",\"192.168.1.11\",\"Access error\"\r\n\xE9\xFF\x00 end"s;
+const std::string kOldLog6 = "\"3/9/2024\",\"2001:db8::10\",\"2001:db8::7\"\r\n";
 
-enum class Msg { Cleared, ClearedSaved, KillReport };
+enum class Msg { Cleared, ClearedSaved, Cleared6, ClearedSaved6, KillReport };
 
 // What the window showed, as kinds; anything unexpected makes the comparison fail.
 std::vector<Msg> Kinds(const std::vector<nb::MessageBoxArgs>& messages) {
@@ -31,6 +32,10 @@ std::vector<Msg> Kinds(const std::vector<nb::MessageBoxArgs>& messages) {
       kinds.push_back(Msg::Cleared);
     } else if (m.title == L"Done!" && m.text == nb::kLogClearedSavedText && m.style == (MB_OK | MB_ICONINFORMATION)) {
       kinds.push_back(Msg::ClearedSaved);
+    } else if (m.title == L"Done!" && m.text == nb::kLog6ClearedText && m.style == (MB_OK | MB_ICONINFORMATION)) {
+      kinds.push_back(Msg::Cleared6);
+    } else if (m.title == L"Done!" && m.text == nb::kLog6ClearedSavedText && m.style == (MB_OK | MB_ICONINFORMATION)) {
+      kinds.push_back(Msg::ClearedSaved6);
     } else if (m.title == nb::kErrorWord && m.style == MB_OK &&
                m.text.find(L"\r\nfrmClear - killLOGFILE\r\n") != std::wstring::npos) {
       kinds.push_back(Msg::KillReport);
@@ -42,13 +47,15 @@ std::vector<Msg> Kinds(const std::vector<nb::MessageBoxArgs>& messages) {
   return kinds;
 }
 
-// One opening of the dialog against a log in a scratch folder, with updateLOG counted.
+// One opening of the dialog against the logs in a scratch folder, with updateLOG counted.
 struct Clearing {
   nbtest::TempFolder folder;
   std::wstring log = folder.path() + L"Netbeacon.log";
+  std::wstring log6 = folder.path() + L"Netbeacon-IPv6.log";
   nbtest::ScriptedModalUi ui;
   int updates = 0;
   std::vector<bool> logExistedAtUpdate;
+  std::vector<bool> log6ExistedAtUpdate;
   bool ended = false;
   std::wstring flag;
 
@@ -57,17 +64,19 @@ struct Clearing {
         [this] {
           ++updates;
           logExistedAtUpdate.push_back(nbtest::FileExists(log));
+          log6ExistedAtUpdate.push_back(nbtest::FileExists(log6));
         },
-        [this] { return log; });
+        [this] { return log; }, [this] { return log6; });
   }
 
-  // Selects an option and presses cmdProceed as a click does.
-  void Proceed(bool withBackup) {
+  // Selects an option, leaves the IPv6 log's box ticked or not, and presses cmdProceed as a click does.
+  void Proceed(bool withBackup, bool log6Ticked = true) {
     nb::FrmClear form = MakeForm();
     ui.onModal = [&](nb::ModalWindow& window) {
       auto& f = static_cast<nb::FrmClear&>(window);
       f.optClearNoBackup.SetValue(withBackup ? BST_UNCHECKED : BST_CHECKED);
       f.optClearPlusBackup.SetValue(withBackup ? BST_CHECKED : BST_UNCHECKED);
+      if (!log6Ticked) f.chkClearLog6.SetValue(BST_UNCHECKED);
       SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(nb::FrmClear::idCmdProceed, BN_CLICKED),
                    reinterpret_cast<LPARAM>(f.cmdProceed.hwnd));
       ended = f.EndRequested();
@@ -202,6 +211,7 @@ TEST(FrmClear, LoadsWithTheBackupOptionAndTheHiddenFlagLabel) {
     EXPECT_EQ(f.optClearNoBackup.Value(), BST_UNCHECKED);
     EXPECT_EQ(f.HDDNlabel.Text(), L"HDDNlabel");
     EXPECT_FALSE(GetWindowLongPtrW(f.HDDNlabel.hwnd, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(f.chkClearLog6.hwnd, nullptr) << "a box for an IPv6 log that is not there";
     // Enter presses cmdProceed, Esc is cmdCancel.
     EXPECT_EQ(SendMessageW(f.hwnd(), DM_GETDEFID, 0, 0), MAKELRESULT(nb::FrmClear::idCmdProceed, DC_HASDEFID));
     EXPECT_EQ(GetWindowLongPtrW(f.cmdProceed.hwnd, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
@@ -250,6 +260,67 @@ TEST(FrmClear, CancelClosesWithoutAction) {
   EXPECT_EQ(nbtest::ReadFileBytes(run.log), kOldLog);
 }
 
+// With the IPv6 log there, the chosen option goes to it too unless its box is unticked.
+struct Log6Case {
+  const char* name;
+  bool backup;
+  bool ticked;
+  std::vector<std::optional<std::wstring>> saveAnswers;  // names in the scratch folder, in order
+  std::vector<Msg> messages;
+  bool log6Cleared;
+  const wchar_t* log6Backup;  // the file that must then hold the old IPv6 log, or nullptr
+};
+
+void PrintTo(const Log6Case& c, std::ostream* os) { *os << c.name; }
+
+class Log6Table : public testing::TestWithParam<Log6Case> {};
+
+TEST_P(Log6Table, TheIPv6LogFollowsTheAddressLog) {
+  const Log6Case& c = GetParam();
+  Clearing run;
+  nbtest::WriteFileBytes(run.log, kOldLog);
+  nbtest::WriteFileBytes(run.log6, kOldLog6);
+  for (const auto& name : c.saveAnswers) run.ui.saveAnswers.push_back(name ? run.folder.path() + *name : name);
+
+  run.Proceed(c.backup, c.ticked);
+
+  EXPECT_EQ(Kinds(run.ui.messages), c.messages);
+  EXPECT_FALSE(nbtest::FileExists(run.log));
+  EXPECT_EQ(nbtest::ReadFileBytes(run.log6), c.log6Cleared ? "" : kOldLog6);
+  // Both logs are dealt with before updateLOG runs, once.
+  EXPECT_EQ(run.log6ExistedAtUpdate, std::vector<bool>{!c.log6Cleared});
+  ASSERT_EQ(run.ui.saveDialogs.size(), c.saveAnswers.size());
+  if (c.saveAnswers.size() == 2) {
+    EXPECT_EQ(run.ui.saveDialogs[1].fileName, L"Netbeacon-IPv6_log_OLD.txt");
+  }
+  if (c.log6Backup) {
+    EXPECT_EQ(nbtest::ReadFileBytes(run.folder.path() + c.log6Backup), kOldLog6);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Log6Table,
+    testing::Values(
+        Log6Case{"NoBackup", false, true, {}, {Msg::Cleared, Msg::Cleared6}, true, nullptr},
+        Log6Case{"WithBackups", true, true, {L"old.txt", L"old6"}, {Msg::ClearedSaved, Msg::ClearedSaved6}, true,
+                 L"old6.txt"},
+        Log6Case{"BoxUnticked", false, false, {}, {Msg::Cleared}, false, nullptr},
+        Log6Case{"IPv6BackupCancelled", true, true, {L"old.txt", std::nullopt}, {Msg::ClearedSaved}, false, nullptr}),
+    [](const testing::TestParamInfo<Log6Case>& info) { return std::string(info.param.name); });
+
+TEST(FrmClear, WithTheIPv6LogItsBoxIsThereTicked) {
+  Clearing run;
+  nbtest::WriteFileBytes(run.log6, kOldLog6);
+  nb::FrmClear form = run.MakeForm();
+  run.ui.onModal = [&](nb::ModalWindow& window) {
+    auto& f = static_cast<nb::FrmClear&>(window);
+    EXPECT_EQ(f.chkClearLog6.Value(), BST_CHECKED);
+    nbtest::ExpectSeenWellAtBothDpis(f);
+  };
+  nb::Modal().ShowModal(form, nullptr);
+  ASSERT_EQ(run.ui.modalCaptions.size(), 1u);
+}
+
 // With the log writer behind it, a cleared log restarts with exactly one line of the current labels.
 struct RestartCase {
   const wchar_t* lan;
@@ -263,7 +334,8 @@ TEST_P(RestartTable, AClearedLogRestartsWithOneLine) {
   const RestartCase& c = GetParam();
   Clearing run;
   nbtest::WriteFileBytes(run.log, kOldLog);
-  nb::FrmClear form([&] { nb::AppendAddressChanges(run.log, c.lan, c.wan, nb::CurrentLogCalendar()); }, [&] { return run.log; });
+  nb::FrmClear form([&] { nb::AppendAddressChanges(run.log, c.lan, c.wan, nb::CurrentLogCalendar()); },
+                    [&] { return run.log; }, [&] { return run.log6; });
   run.ui.onModal = [&](nb::ModalWindow& window) {
     auto& f = static_cast<nb::FrmClear&>(window);
     f.optClearNoBackup.SetValue(BST_CHECKED);
@@ -291,8 +363,9 @@ class KeyedClear : public nb::FrmClear {
   // Not a key: the focus goes to cmdCancel as a mouse press on it (released elsewhere) puts it there.
   static constexpr WPARAM kFocusCancel = 0;
 
-  KeyedClear(std::vector<WPARAM> keys, std::function<void()> updateLog, std::function<std::wstring()> logPath)
-      : FrmClear(std::move(updateLog), std::move(logPath)), keys_(std::move(keys)) {}
+  KeyedClear(std::vector<WPARAM> keys, std::function<void()> updateLog, std::function<std::wstring()> logPath,
+             std::function<std::wstring()> log6Path)
+      : FrmClear(std::move(updateLog), std::move(logPath), std::move(log6Path)), keys_(std::move(keys)) {}
 
   void Load(HWND owner) override {
     FrmClear::Load(owner);
@@ -310,7 +383,9 @@ class KeyedClear : public nb::FrmClear {
         if (keys_[wParam] == kFocusCancel) {
           SetFocus(cmdCancel.hwnd);
         } else {
+          // Pressed and released: a button clicks on the release of Space.
           PostMessageW(focus ? focus : hwnd(), WM_KEYDOWN, keys_[wParam], 1);
+          PostMessageW(focus ? focus : hwnd(), WM_KEYUP, keys_[wParam], 0xC0000001);
         }
         PostMessageW(hwnd(), kNextKey, wParam + 1, 0);
       }
@@ -337,6 +412,7 @@ struct KeyCase {
   const char* name;
   std::vector<WPARAM> keys;
   KeyOutcome outcome;
+  bool log6 = false;  // an IPv6 log is there; the keys untick its box, so it is kept
 };
 
 void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
@@ -347,7 +423,8 @@ TEST_P(KeyTable, KeysActLikeInADialog) {
   const KeyCase& c = GetParam();
   Clearing run;
   nbtest::WriteFileBytes(run.log, kOldLog);
-  KeyedClear form(c.keys, [&] { ++run.updates; }, [&] { return run.log; });
+  if (c.log6) nbtest::WriteFileBytes(run.log6, kOldLog6);
+  KeyedClear form(c.keys, [&] { ++run.updates; }, [&] { return run.log; }, [&] { return run.log6; });
   g_bounded = &form;
   g_expired = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, 10000, EndOnTime);  // the bound of the modal run
@@ -378,6 +455,9 @@ TEST_P(KeyTable, KeysActLikeInADialog) {
       EXPECT_EQ(nbtest::ReadFileBytes(run.log), kOldLog);
       break;
   }
+  if (c.log6) {
+    EXPECT_EQ(nbtest::ReadFileBytes(run.log6), kOldLog6);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -393,7 +473,9 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"FocusOnCancelThenTabThenEnter",
                             {VK_UP, KeyedClear::kFocusCancel, VK_TAB, VK_RETURN}, KeyOutcome::ClearedWithoutBackup},
                     KeyCase{"TabRoundToTheOptionThenEnter", {VK_UP, VK_TAB, VK_TAB, VK_TAB, VK_RETURN},
-                            KeyOutcome::ClearedWithoutBackup}),
+                            KeyOutcome::ClearedWithoutBackup},
+                    KeyCase{"TabToTheIPv6BoxSpaceThenEnter", {VK_UP, VK_TAB, VK_SPACE, VK_RETURN},
+                            KeyOutcome::ClearedWithoutBackup, true}),
     [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

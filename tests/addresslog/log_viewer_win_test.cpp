@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,58 +34,90 @@ struct Recorded {
   int show = -2;
 };
 
-// Starts the stand-in editor (built beside this test) on `logPath` and reads back what it got.
-Recorded StartRecorder(const std::wstring& logPath, const std::wstring& recordFile, bool& started) {
-  SetEnvironmentVariableW(L"NB_RECORD_COMMAND_LINE", recordFile.c_str());
-  nbtest::ScriptedModalUi ui;
-  started = nb::OpenLogInEditor(logPath, nb::ExecutableFolder() + L"record_command_line.exe");
-  EXPECT_TRUE(ui.messages.empty());
-  Recorded recorded;
-  if (!started) return recorded;
-  // Read until the whole record is there (the file can be seen before it can be read).
-  std::wstring text;
-  const auto complete = [&] {
-    const std::string bytes = nbtest::ReadFileBytes(recordFile);
-    text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-    return text.find(L'\n') != std::wstring::npos;
-  };
-  if (!WaitUntil(complete, kStartBoundMs)) {
-    ADD_FAILURE() << "the stand-in editor wrote nothing";
-    return recorded;
-  }
-  const auto lineEnd = text.find(L'\n');
-  const std::wstring commandLine = text.substr(0, lineEnd);
-  recorded.show = std::stoi(text.substr(lineEnd + 1));
-  int count = 0;
-  wchar_t** argv = CommandLineToArgvW(commandLine.c_str(), &count);
-  for (int i = 0; argv && i < count; ++i) recorded.args.emplace_back(argv[i]);
-  if (argv) LocalFree(argv);
-  return recorded;
+// The whole records the stand-in editors have written into `folder` so far (a file can be seen
+// before it can be read).
+std::vector<Recorded> RecordsIn(const std::wstring& folder) {
+  std::vector<Recorded> records;
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((folder + L"\\*.txt").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return records;
+  do {
+    const std::string bytes = nbtest::ReadFileBytes(folder + L"\\" + found.cFileName);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    const auto lineEnd = text.find(L'\n');
+    if (lineEnd == std::wstring::npos) continue;
+    Recorded& recorded = records.emplace_back();
+    recorded.show = std::stoi(text.substr(lineEnd + 1));
+    int count = 0;
+    wchar_t** argv = CommandLineToArgvW(text.substr(0, lineEnd).c_str(), &count);
+    for (int i = 0; argv && i < count; ++i) recorded.args.emplace_back(argv[i]);
+    if (argv) LocalFree(argv);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return records;
 }
 
-class EditorPaths : public testing::TestWithParam<const wchar_t*> {};
+// Opens the logs with the stand-in editor (built beside this test) and reads back what each editor
+// started got, once `expected` of them have written; any more that follow soon are read too.
+std::vector<Recorded> StartRecorders(const std::wstring& logPath, const std::wstring& log6Path,
+                                     const std::wstring& recordFolder, std::size_t expected) {
+  EXPECT_TRUE(CreateDirectoryW(recordFolder.c_str(), nullptr));
+  SetEnvironmentVariableW(L"NB_RECORD_COMMAND_LINE", recordFolder.c_str());
+  nbtest::ScriptedModalUi ui;
+  EXPECT_TRUE(nb::OpenLogInEditor(logPath, log6Path, nb::ExecutableFolder() + L"record_command_line.exe"));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(WaitUntil([&] { return RecordsIn(recordFolder).size() >= expected; }, kStartBoundMs))
+      << "fewer stand-in editors wrote than expected";
+  WaitUntil([&] { return RecordsIn(recordFolder).size() > expected; }, 500);
+  return RecordsIn(recordFolder);
+}
 
-TEST_P(EditorPaths, TheEditorGetsTheWholeLogPathAsOneArgumentInANormalWindow) {
+struct ViewCase {
+  const wchar_t* folder;
+  bool log6;
+};
+
+void PrintTo(const ViewCase& c, std::ostream* os) {
+  *os << testing::PrintToString(c.folder) << (c.log6 ? " with" : " without") << " the IPv6 log";
+}
+
+class EditorPaths : public testing::TestWithParam<ViewCase> {};
+
+TEST_P(EditorPaths, EachLogGoesWholeAsOneArgumentToAnEditorInANormalWindow) {
   nbtest::TempFolder folder;
-  const std::wstring dataFolder = folder.path() + GetParam();
+  const std::wstring dataFolder = folder.path() + GetParam().folder;
   ASSERT_TRUE(CreateDirectoryW(dataFolder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
   const std::wstring log = dataFolder + L"\\Netbeacon.log";
+  const std::wstring log6 = dataFolder + L"\\Netbeacon-IPv6.log";
   nbtest::WriteFileBytes(log, "\"3/9/2024\",\"192.168.1.10\",\"203.0.113.7\"\r\n");
-  bool started = false;
-  const Recorded recorded = StartRecorder(log, folder.path() + L"record.txt", started);
-  ASSERT_TRUE(started);
-  ASSERT_EQ(recorded.args.size(), 2u) << testing::PrintToString(recorded.args);
-  EXPECT_EQ(recorded.args[1], log);
-  EXPECT_EQ(recorded.show, SW_SHOWNORMAL);
+  std::vector<std::wstring> expected = {log};
+  if (GetParam().log6) {
+    nbtest::WriteFileBytes(log6, "\"3/9/2024\",\"2001:db8::10\",\"2001:db8::7\"\r\n");
+    expected.push_back(log6);
+  }
+  std::vector<std::wstring> opened;
+  for (const Recorded& recorded : StartRecorders(log, log6, folder.path() + L"records", expected.size())) {
+    ASSERT_EQ(recorded.args.size(), 2u) << testing::PrintToString(recorded.args);
+    opened.push_back(recorded.args[1]);
+    EXPECT_EQ(recorded.show, SW_SHOWNORMAL);
+  }
+  std::sort(opened.begin(), opened.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(opened, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, EditorPaths,
-                         testing::Values(L"data", L"Ambertop software", L"two  blanks and, comma"));
+                         testing::Values(ViewCase{L"data", false}, ViewCase{L"data", true},
+                                         ViewCase{L"Ambertop software", true},
+                                         ViewCase{L"two  blanks and, comma", true}));
 
 TEST(OpenLogInEditor, AMissingEditorShowsTheReport) {
   nbtest::ScriptedModalUi ui;
   nbtest::TempFolder folder;
-  const bool started = nb::OpenLogInEditor(folder.path() + L"Netbeacon.log", L"netbeacon-no-such-editor.exe");
+  // One report, though the IPv6 log is there to be opened too.
+  nbtest::WriteFileBytes(folder.path() + L"Netbeacon-IPv6.log", "");
+  const bool started = nb::OpenLogInEditor(folder.path() + L"Netbeacon.log", folder.path() + L"Netbeacon-IPv6.log",
+                                           L"netbeacon-no-such-editor.exe");
   EXPECT_FALSE(started);
   ASSERT_EQ(ui.messages.size(), 1u);
   const nb::MessageBoxArgs& report = ui.messages[0];
@@ -133,20 +166,21 @@ TEST(OpenLogInEditor, NotepadOfTheSystemFolderOpensTheLogInAFolderWithBlanks) {
   const std::wstring log = dataFolder + L"\\Netbeacon.log";
   nbtest::WriteFileBytes(log, "\"3/9/2024\",\"192.168.1.10\",\"203.0.113.7\"\r\n");
   // Another notepad.exe in the current folder, which a search for the name finds before the system's.
-  const std::wstring record = folder.path() + L"record.txt";
-  SetEnvironmentVariableW(L"NB_RECORD_COMMAND_LINE", record.c_str());
+  const std::wstring records = folder.path() + L"records";
+  ASSERT_TRUE(CreateDirectoryW(records.c_str(), nullptr));
+  SetEnvironmentVariableW(L"NB_RECORD_COMMAND_LINE", records.c_str());
   ASSERT_TRUE(CopyFileW((nb::ExecutableFolder() + L"record_command_line.exe").c_str(),
                         (folder.path() + L"notepad.exe").c_str(), FALSE));
   HWND window = nullptr;
   {
     const ScopedCurrentFolder current(folder.path());
     nbtest::ScriptedModalUi ui;
-    ASSERT_TRUE(nb::OpenLogInEditor(log));
+    ASSERT_TRUE(nb::OpenLogInEditor(log, dataFolder + L"\\Netbeacon-IPv6.log", nb::TextEditorPath()));
     EXPECT_TRUE(ui.messages.empty());
-    WaitUntil([&] { return (window = FindWindowTitled(L"Netbeacon.log - Notepad")) || nbtest::FileExists(record); },
+    WaitUntil([&] { return (window = FindWindowTitled(L"Netbeacon.log - Notepad")) || !RecordsIn(records).empty(); },
               kStartBoundMs);
   }
-  EXPECT_FALSE(nbtest::FileExists(record)) << "the notepad.exe of the current folder was started";
+  EXPECT_TRUE(RecordsIn(records).empty()) << "the notepad.exe of the current folder was started";
   ASSERT_NE(window, nullptr) << "no window titled \"Netbeacon.log - Notepad\" appeared";
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
