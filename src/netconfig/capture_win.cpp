@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/file_io_win.h"
+#include "base/interpreter_win.h"
 #include "base/system_error_win.h"
 #include "base/text_win.h"
 #include "base/unique_any_win.h"
@@ -108,25 +109,12 @@ RunningBatch StartHidden(const std::wstring& batchPath) {
       batch.job.reset();
     }
   }
-  const std::wstring interpreter = SystemFolder() + L"cmd.exe";
-  // /d: the user's AutoRun commands stay out (one that changes the code page would garble the
-  // report, a slow one would eat the bound). The interpreter drops the outer pair of quotation
-  // marks around what follows /c.
-  std::wstring commandLine = L"\"" + interpreter + L"\" /d /c \"\"" + batchPath + L"\"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
-    throw FileOperationError(GetLastError(), L"Cannot start", interpreter);
-  }
-  batch.process.reset(started.hProcess);
-  const unique_handle thread(started.hThread);
+  // The interpreter drops the outer pair of quotation marks around what follows /c.
+  StartedProcess started = StartInterpreterHidden(L"/c \"\"" + batchPath + L"\"\"", CREATE_SUSPENDED);
+  batch.process = std::move(started.process);
   // A system that cannot put it in a job (one already in a job without nesting) runs it bare.
   if (batch.job && !AssignProcessToJobObject(batch.job.get(), batch.process.get())) batch.job.reset();
-  ResumeThread(thread.get());
+  ResumeThread(started.thread.get());
   return batch;
 }
 
