@@ -657,10 +657,10 @@ std::vector<std::wstring> Notices(const nbtest::RecordingNotifyArea& area) {
   return notices;
 }
 
-// Watch mode from its menu entry: the icon comes, a check runs at once without a progress window;
-// a check after a network change that finds another public address logs it and says so; a check
-// that finds no internet says so in the tip and logs nothing. (The mail and the command on a change
-// are seen end to end, in e2e_win_test.cpp.)
+// Watch mode from its menu entry: the icon comes, a check runs at once; a check after a network
+// change that finds another public address logs it and says so; a check that finds no internet
+// says so in the tip and logs nothing. (That no progress window shows, and the mail and the command
+// on a change, are seen end to end, in e2e_win_test.cpp.)
 TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   nbtest::RecordingNotifyArea area;
   Open();
@@ -669,7 +669,6 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   ASSERT_FALSE(area.icons.empty());
   ASSERT_TRUE(nbtest::PumpUntil([&] { return LastTip(area).find(L"198.51.100.2") != std::wstring::npos; }))
       << nb::ToAnsi(LastTip(area));
-  EXPECT_FALSE(window.frmWorking().Visible());
   EXPECT_TRUE(Notices(area).empty()) << "the first result is no change";
 
   server.Answer("/two", "198.51.100.9");
@@ -679,7 +678,6 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
                               L"Public address changed: The public address is now 198.51.100.9 (it was 198.51.100.2)."});
   const std::string log = LogText();
   EXPECT_NE(log.find("\"198.51.100.9\"\r\n"), std::string::npos) << log;
-  EXPECT_TRUE(ui.messages.empty());
 
   PointServicesAt(L"http://127.0.0.1:" + std::to_wstring(nbtest::UnusedLoopbackPort()) + L"/");
   ui.popupChoices.push_back(nb::watchCheckNow);
@@ -687,6 +685,7 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   ASSERT_TRUE(nbtest::PumpUntil([&] { return LastTip(area).find(L"No internet connection") != std::wstring::npos; }));
   EXPECT_EQ(LogText(), log) << "a check without internet says nothing about the address";
   EXPECT_EQ(Notices(area).size(), 1u);
+  EXPECT_TRUE(ui.messages.empty()) << "a check shows no message box, even a failed one";
 
   // While watching, a minimised window waits behind the icon, and a click on the icon brings it back.
   ShowWindow(window.hwnd(), SW_MINIMIZE);
