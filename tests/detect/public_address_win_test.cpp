@@ -401,7 +401,8 @@ TEST_F(Services, AnswerCutOffLeavesNothingThatTheNextServiceUses) {
 }
 
 // Over IPv6, on [::1]: a non-global answer and a bad one move on to the next service, whose
-// address is taken in its canonical form. The IPv4 chain is the same as without IPv6.
+// address is taken in its canonical form. (That the IPv4 result stays as it was is
+// public_address_test.cpp's.)
 TEST_F(Services, IPv6ChainTakesTheFirstGlobalAddress) {
   LoopbackHttpServer server6(false, LoopbackHttpServer::Family::kIPv6);
   server.Answer("/s1", "192.0.2.45");
@@ -413,11 +414,8 @@ TEST_F(Services, IPv6ChainTakesTheFirstGlobalAddress) {
   settings.probe6Url = server6.Url("/probe");
   for (int i = 0; i < 3; ++i) settings.services6[i].url = server6.Url("/v" + std::to_string(i + 1));
   const Found view = Find(settings, L"2a00:1450::9");
-  EXPECT_EQ(view.wan(), L"192.0.2.45");
-  EXPECT_EQ(view.result.lan6.value_or(L""), L"2a00:1450::9");
   EXPECT_EQ(view.result.wan6.value_or(L""), L"2a00:1450::5");
   EXPECT_EQ(server6.RequestedPaths(), (std::vector<std::string>{"/v1", "/v2", "/v3"}));
-  EXPECT_EQ(server.RequestedPaths(), std::vector<std::string>{"/s1"});
 }
 
 // ---- Stored replacements ----
