@@ -13,6 +13,7 @@
 #include "detect/lan_lookup_win.h"
 #include "detect/public_address.h"
 #include "mail/frmSendmail_win.h"
+#include "mail/smtp/mailer.h"
 #include "mainwindow/frmMain_win.h"
 #include "settings/colour_scheme_win.h"
 #include "settings/registry_win.h"
@@ -658,11 +659,36 @@ std::vector<std::wstring> Notices(const nbtest::RecordingNotifyArea& area) {
 }
 
 // Watch mode from its menu entry: the icon comes, a check runs at once; a check after a network
-// change that finds another public address logs it and says so; a check that finds no internet
-// says so in the tip and logs nothing. (That no progress window shows, and the mail and the command
-// on a change, are seen end to end, in e2e_win_test.cpp.)
+// change that finds another public address logs it and says so, and a mail or a command that fails
+// on it is said in a notification too; a check that finds no internet says so in the tip and logs
+// nothing. (That no progress window shows, and a mail and a command that work, are seen end to end,
+// in e2e_win_test.cpp.)
 TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   nbtest::RecordingNotifyArea area;
+  // A mail component that the server refuses.
+  struct RefusedMailer final : nb::mail::Mailer {
+    void SetServer(std::wstring_view) noexcept override {}
+    void SetUserName(std::wstring_view) noexcept override {}
+    void SetPassword(std::wstring_view) noexcept override {}
+    void SetCharset(std::wstring_view) noexcept override {}
+    void SetSenderName(std::wstring_view) noexcept override {}
+    void SetSenderAddress(std::wstring_view) noexcept override {}
+    int AddRecipients(std::wstring_view, int) noexcept override { return 0; }
+    int AddAttachment(std::wstring_view) noexcept override { return 0; }
+    void SetSubject(std::wstring_view) noexcept override {}
+    void SetBody(std::wstring_view) noexcept override {}
+    void SetMailerName(std::wstring_view) noexcept override {}
+    int Send() noexcept override { return 1; }
+    void Stop() noexcept override {}
+    std::wstring ErrorText() const override { return L"Refused;At the end;550 no"; }
+  };
+  const nb::mail::MailerFactory previous =
+      nb::mail::SetMailerFactory([] { return std::make_unique<RefusedMailer>(); });
+  for (const auto& [name, value] : {std::pair{L"WatchMail", L"1"}, {L"WatchCommand", L"exit 3"},
+                                    {L"MailFrom", L"ann@example.com"}, {L"MailTo", L"bo@example.com"},
+                                    {L"MailSMTP", L"smtp.example.com"}}) {
+    Store(name, value);
+  }
   Open();
   SendMessageW(window.hwnd(), WM_COMMAND, ids::menuWatch, 0);
   EXPECT_EQ(Stored(L"Watch"), L"1");
@@ -673,9 +699,13 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
 
   server.Answer("/two", "198.51.100.9");
   PostMessageW(window.hwnd(), nb::kNetworkChangedMessage, 0, 0);
-  ASSERT_TRUE(nbtest::PumpUntil([&] { return !Notices(area).empty(); }));
-  EXPECT_EQ(Notices(area), std::vector<std::wstring>{
-                              L"Public address changed: The public address is now 198.51.100.9 (it was 198.51.100.2)."});
+  ASSERT_TRUE(nbtest::PumpUntil([&] { return Notices(area).size() == 3; })) << Notices(area).size();
+  const std::vector<std::wstring> notices = Notices(area);
+  EXPECT_EQ(notices.front(), L"Public address changed: The public address is now 198.51.100.9 (it was 198.51.100.2).");
+  std::vector<std::wstring> failures(notices.begin() + 1, notices.end());
+  std::sort(failures.begin(), failures.end());  // the two run side by side
+  EXPECT_EQ(failures, (std::vector<std::wstring>{L"The command failed: The command ended with exit code 3.",
+                                                 L"The mail was not sent: Refused.\r\nAt the end; 550 no"}));
   const std::string log = LogText();
   EXPECT_NE(log.find("\"198.51.100.9\"\r\n"), std::string::npos) << log;
 
@@ -684,7 +714,7 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   SendMessageW(window.hwnd(), nb::kWatchIconMessage, 0, MAKELPARAM(WM_CONTEXTMENU, nb::NotifyIcon::kId));
   ASSERT_TRUE(nbtest::PumpUntil([&] { return LastTip(area).find(L"No internet connection") != std::wstring::npos; }));
   EXPECT_EQ(LogText(), log) << "a check without internet says nothing about the address";
-  EXPECT_EQ(Notices(area).size(), 1u);
+  EXPECT_EQ(Notices(area).size(), 3u);
   EXPECT_TRUE(ui.messages.empty()) << "a check shows no message box, even a failed one";
 
   // While watching, a minimised window waits behind the icon, and a click on the icon brings it back.
@@ -696,6 +726,7 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   SendMessageW(window.hwnd(), WM_COMMAND, ids::menuWatch, 0);
   EXPECT_TRUE(area.icons.empty());
   EXPECT_EQ(Stored(L"Watch"), L"0");
+  nb::mail::SetMailerFactory(previous);
 }
 
 }  // namespace
