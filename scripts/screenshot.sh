@@ -10,6 +10,8 @@
 #                                         mail settings, a password typed and a file attached
 #   docs/watch-settings.png               the watch settings window with stored settings, shown by
 #                                         its own small program (tests/watch/show_watch_settings_win.cpp)
+#   docs/watch-menu.png                   watch mode's icon (in Wine's system tray window) with its menu
+#                                         open
 # A small web server on this machine stands in for the public address services, so the pictures
 # need no network; the Wine prefix is the screenshots' own (build/screenshot/wineprefix).
 # Usage: screenshot.sh [build folder]   (default: build/mingw, made with the mingw preset)
@@ -290,6 +292,44 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
     wait "$wpid" 2>/dev/null || true
   }
 
+  # Watch mode'"'"'s icon and its menu, opened with a right click: watch_menu_shot FILE. Wine shows the
+  # notification area as a small window of its own at the top left, where the main window first
+  # opens: that goes elsewhere first.
+  watch_menu_shot() {
+    local file=$1 tray menu id _ l t r b
+    wine reg add "$key" /v Watch /d 1 /f >/dev/null
+    wine reg add "$key" /v ForeColor /d 65280 /f >/dev/null
+    start_program
+    xdotool windowmove "$client" 400 300
+    sleep 0.5
+    tray=$(wait_window "Wine System Tray")
+    read -r l t r b < <(frame_edges "$tray")
+    xdotool mousemove "$(geometry "$tray" "Absolute upper-left X")" "$(geometry "$tray" "Absolute upper-left Y")" \
+      mousemove_relative 8 8 click 3
+    menu=""
+    for _ in $(seq 50); do
+      for id in $(program_windows); do
+        [[ $(xwininfo -id "$id") == *"Override Redirect State: yes"* ]] && menu=$id
+      done
+      [ -n "$menu" ] && break
+      sleep 0.1
+    done
+    [ -n "$menu" ] || { echo "The icon'"'"'s menu did not open." >&2; exit 1; }
+    sleep 0.5
+    local mx my mw mh
+    mx=$(geometry "$menu" "Absolute upper-left X"); my=$(geometry "$menu" "Absolute upper-left Y")
+    mw=$(geometry "$menu" "Width"); mh=$(geometry "$menu" "Height")
+    ((mx + mw > r)) && r=$((mx + mw))
+    ((my + mh > b)) && b=$((my + mh))
+    import -window root "$scratch/screen.png"
+    convert "$scratch/screen.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$root/docs/$file"
+    echo "Saved docs/$file ($((r - l))x$((b - t)))"
+    xdotool key --clearmodifiers Escape
+    sleep 0.3
+    wine reg add "$key" /v Watch /d 0 /f >/dev/null
+    end_program
+  }
+
   shot main-window.png 65280
   shot main-window-black-on-white.png 0
   shot address-menu.png 65280 menu
@@ -303,4 +343,5 @@ server.serve_forever()" "$scratch" >"$scratch/port" 2>/dev/null &
   menu_window_shot ip-config.png "^IP Config$" ctrl+m find
   mail_shot send-mail.png
   watch_settings_shot watch-settings.png
+  watch_menu_shot watch-menu.png
 ' bash "$root" "$build/netbeacon.exe" "$build/tests/watch/show_watch_settings.exe"

@@ -65,7 +65,7 @@ void FrmWatchSettings::Load(HWND owner) {
       {&chkCommand, L"BUTTON", L"Run a &command when an address changes", kCheck, idChkCommand,
        {120, 1380, 4680, 285}},
       {&txtCommand, L"EDIT", L"", kText | WS_DISABLED, idTxtCommand, {360, 1710, 4440, 285}, {}, kEdge},
-      {&lblCommandNote, L"STATIC", L"%1 stands for the public address, %2 for the LAN address", kLabel | SS_NOPREFIX,
+      {&lblCommandNote, L"STATIC", L"%1 the public, %2 the LAN address; %3, %4 the IPv6 ones", kLabel | SS_NOPREFIX,
        idLblCommandNote, {360, 2040, 4440, 195}},
       {&chkStartWithWindows, L"BUTTON", L"Start with &Windows, watching", kCheck, idChkStartWithWindows,
        {120, 2385, 4680, 285}},
