@@ -112,9 +112,9 @@ class EndToEnd : public testing::Test {
   }
 
   // Presses Find and waits until the run is over: both labels show what is expected, the progress
-  // window has gone and the focus has moved to cmdPREFS, which the program does after writing the
-  // log. `serviceRequests`: how many requests to this fixture's server the run makes; waiting for
-  // them tells a new run from the end of an earlier one whose labels read the same.
+  // window has gone, the step that hid it (and wrote the log) has ended, and the focus is on
+  // cmdPREFS. `serviceRequests`: how many requests to this fixture's server the run makes; waiting
+  // for them tells a new run from the end of an earlier one whose labels read the same.
   void Find(const MainWindow& main, DWORD pid, const std::wstring& expectedLan, const std::wstring& expectedWan,
             int serviceRequests = 0) {
     const int before = server_.TotalRequests();
@@ -129,6 +129,11 @@ class EndToEnd : public testing::Test {
                        << Utf8(expectedWan) << "\"";
     const bool over = WaitUntil([&] { return FindWindows({nb::FrmWorking::kClassName, std::nullopt, pid}).empty(); });
     ASSERT_TRUE(over) << "the progress window is still shown";
+    // The window hides the progress window before it writes the log, in the same message; once it
+    // answers a message sent now, that message is done. (The focus tells nothing here: it moves to
+    // cmdPREFS as the run starts.)
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kActionTimeout, &ignored));
     const HWND cmdPREFS = GetDlgItem(main.window, ids::cmdPREFS);
     ASSERT_TRUE(WaitUntil([&] { return FocusedWindowOf(main.window) == cmdPREFS; }))
         << "the focus did not move to cmdPREFS after the run";
