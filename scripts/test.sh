@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Netbeacon and runs every test: the portable logic natively (AddressSanitizer, UBSan)
 # and each fuzz target of the portable parsers for a few seconds over its seed inputs; then the
-# Windows build under Wine on a virtual screen (Xvfb), the end-to-end tests included.
+# Windows build under Wine on a virtual screen (Xvfb), the end-to-end tests included (the IPv6 one
+# in a network namespace of its own, which needs root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
