@@ -26,35 +26,52 @@ lan6=2a01:4f8:c0c:1e3::5
 if [ "${1:-}" != --inside ]; then
   [ "$(id -u)" -eq 0 ] || skip "only root can make a network namespace"
   command -v ip >/dev/null || skip "the ip command (iproute2) is missing"
-  unshare --net --pid --fork --mount-proc true 2>/dev/null || skip "this system refuses to make namespaces (unshare)"
+  # The mount namespace keeps the propagation of the mounts: changing it needs "/" to be a mount
+  # point, which it is not in a chroot; the process list of its own is mounted inside.
+  namespaces=(--net --pid --fork --mount --propagation unchanged)
+  unshare "${namespaces[@]}" true 2>/dev/null || skip "this system refuses to make namespaces (unshare)"
   . "$here/wine-env.sh"
   [ -n "${WINEPREFIX:-}" ] || wine_prepare "$build"
-  scratch=$(mktemp -d "${TMPDIR:-/tmp}/nb-ipv6ns.XXXXXX")
-  cp -a "$WINEPREFIX" "$scratch/prefix"
   # Wine's server keeps a folder named after the prefix's device and inode in a folder
-  # /tmp/wine-XXXXXX that servers share; that one is made by the first server that needs it.
-  server_name="server-$(stat -c %D "$scratch/prefix")-$(printf %x "$(stat -c %i "$scratch/prefix")")"
-  shared_before=$(ls -d /tmp/wine-* 2>/dev/null || true)
-  cleanup() {
+  # /tmp/wine-XXXXXX that servers share, made by the first server that needs it.
+  server_dirs() { ls -d /tmp/wine-*/"server-$(stat -c %D "$1")-$(printf %x "$(stat -c %i "$1")")" 2>/dev/null || true; }
+  # What a run leaves: its copy of the prefix (with the run's process id) and the server's folder.
+  remove_copy() {
     local dir
-    for dir in /tmp/wine-*/"$server_name"; do
-      [ -d "$dir" ] || continue
+    for dir in $(server_dirs "$1/prefix"); do
       rm -rf "$dir"
       grep -qxF "${dir%/*}" <<<"$shared_before" || rmdir "${dir%/*}" 2>/dev/null || true
     done
-    rm -rf "$scratch"
+    rm -rf "$1"
   }
-  trap cleanup EXIT
-  # --kill-child: if this script is killed (a time-out of ctest), the namespace's first process
-  # dies with it, and with that every process of the namespace.
+  shared_before=$(ls -d /tmp/wine-* 2>/dev/null || true)
+  # A run that was killed could not clean up after itself.
+  for old in "${TMPDIR:-/tmp}"/nb-ipv6ns.*; do
+    if [ -f "$old/pid" ] && ! kill -0 "$(cat "$old/pid")" 2>/dev/null; then remove_copy "$old"; fi
+  done
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/nb-ipv6ns.XXXXXX")
+  echo $$ >"$scratch/pid"
+  inside=""
+  trap '[ -z "$inside" ] || { kill -KILL "$inside" 2>/dev/null; wait "$inside" 2>/dev/null || true; }; remove_copy "$scratch"' EXIT
+  trap 'exit 143' TERM INT
+  cp -a "$WINEPREFIX" "$scratch/prefix"
+  # Every process of the namespace dies with its first one, which dies with unshare (--kill-child),
+  # which dies with this script (--pdeathsig), however it ends (a time-out of ctest).
+  setpriv --pdeathsig KILL unshare "${namespaces[@]}" --kill-child \
+    bash "$0" "$build" --inside "$scratch/prefix" "$@" &
+  inside=$!
   status=0
-  unshare --net --pid --fork --mount-proc --kill-child bash "$0" "$build" --inside "$scratch/prefix" "$@" || status=$?
+  wait "$inside" || status=$?
+  inside=""
   exit "$status"
 fi
 
-# Inside the namespace.
+# Inside the namespaces. The process list shows this namespace's processes (Wine reads it); made
+# private first, the mount stays in this namespace.
 prefix=$2
 shift 2
+mount --make-private /proc
+mount -t proc proc /proc
 ip link set lo up
 ip link add nb0 type veth peer name nb1 2>/dev/null || skip "this system cannot make a veth pair"
 ip link set nb0 up

@@ -43,5 +43,7 @@ xvfb-run -a -s "-screen 0 1920x1200x24" bash -c '
   trap wine_server_stop EXIT
   wine_settings_for_tests
   ctest --test-dir "$1/build/mingw" --output-on-failure --timeout "$2"
+  # ctest shows nothing of a skipped test: its reason, from the log of the run.
+  grep -h "is skipped:" "$1/build/mingw/Testing/Temporary/LastTest.log" || true
 ' bash "$root" "$test_timeout"
 phase "All tests passed in $(( $(date +%s) - start )) s"
