@@ -525,16 +525,16 @@ std::optional<std::wstring> QueryValueWithRegTool(const std::wstring& name, std:
 
 // --- The address log ------------------------------------------------------------------------------
 
-std::wstring LogFilePath() {
+std::wstring LogFilePath(const std::wstring& fileName) {
   PWSTR folder = nullptr;
   if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) return {};
   std::wstring path(folder);
   CoTaskMemFree(folder);
   if (!path.empty() && path.back() != L'\\') path += L'\\';
-  return path + L"Ambertop software\\Netbeacon\\Netbeacon.log";
+  return path + L"Ambertop software\\Netbeacon\\" + fileName;
 }
 
-ScopedLogFile::ScopedLogFile() : path_(LogFilePath()) {
+ScopedLogFile::ScopedLogFile(std::wstring path) : path_(std::move(path)) {
   if (path_.empty()) return;
   aside_ = path_ + L".kept-during-tests";
   const auto exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };

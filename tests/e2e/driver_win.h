@@ -183,16 +183,17 @@ std::optional<std::wstring> RegQueryValueText(const std::string& printout, const
 
 // --- The address log ------------------------------------------------------------------------------
 
-// The address log the program keeps: "Netbeacon.log" in the folder "Ambertop software\Netbeacon"
-// of the roaming application data folder; worked out here, independently of the program.
-std::wstring LogFilePath();
+// The address logs the program keeps: "Netbeacon.log" (or, for the IPv6 addresses,
+// "Netbeacon-IPv6.log") in the folder "Ambertop software\Netbeacon" of the roaming application data
+// folder; worked out here, independently of the program.
+std::wstring LogFilePath(const std::wstring& fileName = L"Netbeacon.log");
 
 // Moves the user's address log out of the way for the lifetime of the object, so that a test
 // starts without one, and puts it back afterwards (the log the test made goes). A log that an
 // earlier run left out of the way, because it was killed, is put back first.
 class ScopedLogFile {
  public:
-  ScopedLogFile();
+  explicit ScopedLogFile(std::wstring path = LogFilePath());
   ScopedLogFile(const ScopedLogFile&) = delete;
   ScopedLogFile& operator=(const ScopedLogFile&) = delete;
   ~ScopedLogFile();

@@ -74,16 +74,23 @@ class EndToEnd : public testing::Test {
     // A known starting point: no automatic run or quit, and the system places the window.
     settings_.Set(L"Autorun", L"0").Set(L"Autoquit", L"0").Set(L"Watch", L"0").Remove(L"Top").Remove(L"Left");
     // The probe and the four services are paths of a server inside this test: nothing leaves the
-    // machine. Only the first service answers, unless a test scripts more.
+    // machine. Only the first service answers, unless a test scripts more. The IPv6 ones too, on a
+    // machine with a global IPv6 address (they answer nothing).
     server_.Answer("/ip1", kServiceAnswer);
     UseServices(server_.Url("/probe"), {server_.Url("/ip1"), server_.Url("/ip2"), server_.Url("/ip3"),
                                         server_.Url("/ip4")});
+    UseIPv6Services(server_.Url("/probe6"), {server_.Url("/ip6-1"), server_.Url("/ip6-2"), server_.Url("/ip6-3")});
   }
 
   // Where the program finds the connectivity probe and the public-address services.
   void UseServices(const std::wstring& probeUrl, const std::array<std::wstring, 4>& serviceUrls) {
     settings_.Set(L"ProbeURL", probeUrl);
     for (size_t i = 0; i < serviceUrls.size(); ++i) settings_.Set(L"ServiceURL" + std::to_wstring(i + 1), serviceUrls[i]);
+  }
+
+  void UseIPv6Services(const std::wstring& probeUrl, const std::array<std::wstring, 3>& serviceUrls) {
+    settings_.Set(L"Probe6URL", probeUrl);
+    for (size_t i = 0; i < serviceUrls.size(); ++i) settings_.Set(L"Service6URL" + std::to_wstring(i + 1), serviceUrls[i]);
   }
 
   // Starts a copy of the program and waits until its main window is shown with its controls.
@@ -111,9 +118,10 @@ class EndToEnd : public testing::Test {
     ASSERT_NE(main.cmdFindMyIP, nullptr);
   }
 
-  // Presses Find and waits until the run is over: both labels show what is expected, and the progress
-  // window has gone, which it does once the log is written; the focus is on cmdPREFS. `serviceRequests`: how many requests to this fixture's server the run makes; waiting for
-  // them tells a new run from the end of an earlier one whose labels read the same.
+  // Presses Find and waits until the run is over: both labels show what is expected, the progress
+  // window has gone, the step that hid it (and wrote the log) has ended, and the focus is on
+  // cmdPREFS. `serviceRequests`: how many requests to this fixture's server the run makes; waiting
+  // for them tells a new run from the end of an earlier one whose labels read the same.
   void Find(const MainWindow& main, DWORD pid, const std::wstring& expectedLan, const std::wstring& expectedWan,
             int serviceRequests = 0) {
     const int before = server_.TotalRequests();
@@ -128,6 +136,11 @@ class EndToEnd : public testing::Test {
                        << Utf8(expectedWan) << "\"";
     const bool over = WaitUntil([&] { return FindWindows({nb::FrmWorking::kClassName, std::nullopt, pid}).empty(); });
     ASSERT_TRUE(over) << "the progress window is still shown";
+    // The window hides the progress window before it writes the log, in the same message; once it
+    // answers a message sent now, that message is done. (The focus tells nothing here: it moves to
+    // cmdPREFS as the run starts.)
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kActionTimeout, &ignored));
     const HWND cmdPREFS = GetDlgItem(main.window, ids::cmdPREFS);
     ASSERT_TRUE(WaitUntil([&] { return FocusedWindowOf(main.window) == cmdPREFS; }))
         << "the focus did not move to cmdPREFS after the run";
@@ -438,6 +451,78 @@ TEST_F(EndToEnd, FindWritesTheLogOnceAndAgainOnlyWhenAnAddressChanged) {
   if (dayBefore != dayAfter) GTEST_SKIP() << "the day changed during the test";
   std::string problem;
   for (const LogRecord& record : ReadLogRecords(previous, problem)) EXPECT_EQ(record.date, dayBefore);
+  EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
+}
+
+// --- IPv6 -------------------------------------------------------------------------------------------
+
+// The size of a window's client area.
+SIZE ClientSize(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return {rect.right, rect.bottom};
+}
+
+// The records of a log file, with any fault of its shape added as a failure.
+std::vector<LogRecord> LogRecordsOf(const std::wstring& path) {
+  const std::string bytes = nbtest::ReadFileBytes(path);
+  std::string problem;
+  std::vector<LogRecord> records = ReadLogRecords(bytes, problem);
+  EXPECT_EQ(problem, "") << Utf8(path) << " holds:\n" << bytes;
+  return records;
+}
+
+// Runs only in a network namespace of its own (tests/e2e/e2e_ipv6_test.sh), which names in
+// NB_NAMESPACE_IPV6 the global IPv6 address of its interface, or says "none" once the address is
+// gone. The IPv6 probe and services are on [::1]: the first answers a unique local address, the
+// second an address with text around it, the third an address written the long way.
+TEST_F(EndToEnd, FindInANetworkNamespaceShowsTheIPv6RowOnlyWithAGlobalAddressAndLeavesTheIPv4ResultAlone) {
+  wchar_t value[64] = {};
+  const DWORD length = GetEnvironmentVariableW(L"NB_NAMESPACE_IPV6", value, 64);
+  if (length == 0 || length >= 64) GTEST_SKIP() << "runs in a network namespace: ctest's e2e_ipv6_test";
+  const std::wstring lan6 = std::wstring(value) == L"none" ? L"" : value;
+  constexpr wchar_t kServed6[] = L"2a01:4f8::a01";
+  const std::wstring expectedLan = ExpectedLanAddress();
+  ASSERT_FALSE(expectedLan.empty()) << "this machine has no adapter with an IPv4 address";
+  const ScopedLogFile log6(LogFilePath(L"Netbeacon-IPv6.log"));
+  ASSERT_TRUE(log6.ready());
+  nbtest::LoopbackHttpServer services6(false, nbtest::LoopbackHttpServer::Family::kIPv6);
+  const std::array<std::string, 3> paths = {"/a", "/b", "/c"};
+  services6.Answer(paths[0], "fd12:3456:789a::1\n");
+  services6.Answer(paths[1], "2a01:4f8::a01 is yours\n");
+  services6.Answer(paths[2], "2A01:04F8:0000:0000:0000:0000:0000:0A01\r\n");
+  UseIPv6Services(services6.Url("/probe"), {services6.Url(paths[0]), services6.Url(paths[1]), services6.Url(paths[2])});
+
+  RunningProgram program;
+  MainWindow main;
+  ASSERT_NO_FATAL_FAILURE(StartMain(program, main));
+  const HWND lblLANip6 = WaitForControl(main.window, ids::lblLANip6);
+  const HWND lblWANip6 = WaitForControl(main.window, ids::lblWANip6);
+  const SIZE designed = ClientSize(main.window);
+  ASSERT_NO_FATAL_FAILURE(Find(main, program.pid(), expectedLan, kServiceAddress, 1));
+  const SIZE shown = ClientSize(main.window);
+  if (lan6.empty()) {
+    EXPECT_FALSE(IsWindowVisible(lblLANip6) || IsWindowVisible(lblWANip6)) << "the IPv6 row shows";
+    EXPECT_TRUE(shown.cx == designed.cx && shown.cy == designed.cy) << shown.cx << " x " << shown.cy;
+    EXPECT_EQ(services6.Connections(), 0) << "asked over IPv6";
+    EXPECT_FALSE(nbtest::FileExists(log6.path()));
+  } else {
+    EXPECT_TRUE(IsWindowVisible(lblLANip6) && IsWindowVisible(lblWANip6)) << "no IPv6 row";
+    EXPECT_TRUE(shown.cx > designed.cx && shown.cy > designed.cy) << shown.cx << " x " << shown.cy;
+    EXPECT_EQ(TextOf(lblLANip6), lan6);
+    EXPECT_EQ(TextOf(lblWANip6), kServed6);
+    for (const std::string& path : paths) EXPECT_EQ(services6.Requests(path), 1) << path;
+    const std::vector<LogRecord> records6 = LogRecordsOf(log6.path());
+    ASSERT_EQ(records6.size(), 1u);
+    EXPECT_EQ(records6[0].lan, lan6);
+    EXPECT_EQ(records6[0].wan, kServed6);
+  }
+  // Either way the IPv4 result, and its log, as without IPv6.
+  EXPECT_EQ(TextOf(GetDlgItem(main.window, ids::lblHDDNPublicIP)), kServiceAddress);
+  const std::vector<LogRecord> records = LogRecordsOf(log_.path());
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].lan, expectedLan);
+  EXPECT_EQ(records[0].wan, kServiceAddress);
   EXPECT_EQ(CloseAndWait(program, main.window), std::optional<DWORD>(0));
 }
 

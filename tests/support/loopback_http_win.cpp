@@ -121,6 +121,11 @@ void LoopbackHttpServer::Silent(const std::string& path) {
   Answer(path, std::move(reply));
 }
 
+int LoopbackHttpServer::Connections() const {
+  std::lock_guard lock(mutex_);
+  return accepted_;
+}
+
 int LoopbackHttpServer::Requests(const std::string& path) const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(std::count(requested_.begin(), requested_.end(), path));

@@ -46,6 +46,8 @@ class LoopbackHttpServer {
   void Answer(const std::string& path, Reply reply);
   void Silent(const std::string& path);
 
+  // Connections accepted so far (a client may connect and ask nothing).
+  int Connections() const;
   // Requests received so far for a path, and for all paths, and the paths in order.
   int Requests(const std::string& path) const;
   int TotalRequests() const;
