@@ -22,6 +22,7 @@
 #include "mail/smtp/mime.h"
 #include "mail/test_servers_win.h"
 #include "support/scripted_ui_win.h"
+#include "support/stub_mailer_win.h"
 
 // Every block freed while secrets are watched is searched for them first (the array forms of new
 // and delete come down to these).
@@ -456,23 +457,7 @@ TEST(SecurityLibrary, StaysLoadedAtExit) {
 }
 
 TEST(MailerFactory, CanBeReplacedAndRestored) {
-  struct StandIn : nb::mail::Mailer {
-    void SetServer(std::wstring_view) noexcept override {}
-    void SetUserName(std::wstring_view) noexcept override {}
-    void SetPassword(std::wstring_view) noexcept override {}
-    void SetCharset(std::wstring_view) noexcept override {}
-    void SetSenderName(std::wstring_view) noexcept override {}
-    void SetSenderAddress(std::wstring_view) noexcept override {}
-    int AddRecipients(std::wstring_view, int) noexcept override { return 0; }
-    int AddAttachment(std::wstring_view) noexcept override { return 0; }
-    void SetSubject(std::wstring_view) noexcept override {}
-    void SetBody(std::wstring_view) noexcept override {}
-    void SetMailerName(std::wstring_view) noexcept override {}
-    int Send() noexcept override { return 42; }
-    void Stop() noexcept override {}
-    std::wstring ErrorText() const override { return L"stand-in"; }
-  };
-  nb::mail::SetMailerFactory([] { return std::make_unique<StandIn>(); });
+  nb::mail::SetMailerFactory([] { return std::make_unique<nbtest::StubMailer>(42, L"stand-in"); });
   EXPECT_EQ(nb::mail::CreateMailer()->Send(), 42);
   nb::mail::SetMailerFactory(nullptr);
   EXPECT_NE(dynamic_cast<SmtpMailer*>(nb::mail::CreateMailer().get()), nullptr);

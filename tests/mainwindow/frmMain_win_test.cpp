@@ -22,6 +22,7 @@
 #include "support/debug_output_win.h"
 #include "support/loopback_http_win.h"
 #include "support/scripted_ui_win.h"
+#include "support/stub_mailer_win.h"
 #include "support/recording_notify_area_win.h"
 #include "support/window_checks_win.h"
 #include "ui/layout.h"
@@ -666,24 +667,8 @@ std::vector<std::wstring> Notices(const nbtest::RecordingNotifyArea& area) {
 TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   nbtest::RecordingNotifyArea area;
   // A mail component that the server refuses.
-  struct RefusedMailer final : nb::mail::Mailer {
-    void SetServer(std::wstring_view) noexcept override {}
-    void SetUserName(std::wstring_view) noexcept override {}
-    void SetPassword(std::wstring_view) noexcept override {}
-    void SetCharset(std::wstring_view) noexcept override {}
-    void SetSenderName(std::wstring_view) noexcept override {}
-    void SetSenderAddress(std::wstring_view) noexcept override {}
-    int AddRecipients(std::wstring_view, int) noexcept override { return 0; }
-    int AddAttachment(std::wstring_view) noexcept override { return 0; }
-    void SetSubject(std::wstring_view) noexcept override {}
-    void SetBody(std::wstring_view) noexcept override {}
-    void SetMailerName(std::wstring_view) noexcept override {}
-    int Send() noexcept override { return 1; }
-    void Stop() noexcept override {}
-    std::wstring ErrorText() const override { return L"Refused;At the end;550 no"; }
-  };
   const nb::mail::MailerFactory previous =
-      nb::mail::SetMailerFactory([] { return std::make_unique<RefusedMailer>(); });
+      nb::mail::SetMailerFactory([] { return std::make_unique<nbtest::StubMailer>(1, L"Refused;At the end;550 no"); });
   for (const auto& [name, value] : {std::pair{L"WatchMail", L"1"}, {L"WatchCommand", L"exit 3"},
                                     {L"MailFrom", L"ann@example.com"}, {L"MailTo", L"bo@example.com"},
                                     {L"MailSMTP", L"smtp.example.com"}}) {

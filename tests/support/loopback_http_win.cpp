@@ -3,45 +3,12 @@
 
 #include "support/loopback_http_win.h"
 
+#include "support/loopback_socket_win.h"
+
 #include <algorithm>
-#include <stdexcept>
 
 namespace nbtest {
 namespace {
-
-class WinsockUser {
- public:
-  WinsockUser() {
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
-  }
-  ~WinsockUser() { WSACleanup(); }
-};
-
-// A socket bound to 127.0.0.1 (or ::1) on an ephemeral port.
-SOCKET BoundLoopbackSocket(unsigned short& port, bool ipv6 = false) {
-  const SOCKET s = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (s == INVALID_SOCKET) throw std::runtime_error("socket failed");
-  sockaddr_storage address{};
-  int length = ipv6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
-  if (ipv6) {
-    auto& in6 = reinterpret_cast<sockaddr_in6&>(address);
-    in6.sin6_family = AF_INET6;
-    in6.sin6_addr = in6addr_loopback;
-  } else {
-    auto& in4 = reinterpret_cast<sockaddr_in&>(address);
-    in4.sin_family = AF_INET;
-    in4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  }
-  if (bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    closesocket(s);
-    throw std::runtime_error("bind failed");
-  }
-  // The port lies at the same place in both address forms.
-  port = ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port);
-  return s;
-}
 
 void SetTimeouts(SOCKET s, DWORD receiveMs, DWORD sendMs) {
   setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&receiveMs), sizeof receiveMs);
@@ -67,22 +34,10 @@ const char* ReasonPhrase(int status) {
   }
 }
 
-// Keeps Winsock started for every server, port and listener of the program.
-WinsockUser& Winsock() {
-  static WinsockUser user;
-  return user;
-}
-
 }  // namespace
 
 LoopbackHttpServer::LoopbackHttpServer(bool keepAlive, Family family) : keepAlive_(keepAlive), family_(family) {
-  Winsock();
-  const SOCKET s = BoundLoopbackSocket(port_, family == Family::kIPv6);
-  if (listen(s, SOMAXCONN) != 0) {
-    closesocket(s);
-    throw std::runtime_error("listen failed");
-  }
-  listener_ = s;
+  listener_ = LoopbackSocket(port_, family == Family::kIPv6, SOMAXCONN);
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -147,27 +102,19 @@ std::vector<int> LoopbackHttpServer::RequestConnections() const {
 }
 
 void LoopbackHttpServer::AcceptLoop() {
-  const SOCKET listener = static_cast<SOCKET>(listener_);
-  for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_) return;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(listener, &readable);
-    timeval wait{0, 20 * 1000};
-    if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
-    const SOCKET connection = accept(listener, nullptr, nullptr);
-    if (connection == INVALID_SOCKET) continue;
+  const auto stopping = [this] {
+    std::lock_guard lock(mutex_);
+    return stopping_;
+  };
+  while (const std::optional<std::uintptr_t> connection = NextConnection(listener_, stopping)) {
     std::lock_guard lock(mutex_);
     if (stopping_) {
-      closesocket(connection);
+      closesocket(static_cast<SOCKET>(*connection));
       return;
     }
-    open_.push_back(connection);
+    open_.push_back(*connection);
     const int number = ++accepted_;
-    workers_.emplace_back([this, connection, number] { Serve(connection, number); });
+    workers_.emplace_back([this, handle = *connection, number] { Serve(handle, number); });
   }
 }
 
@@ -243,20 +190,13 @@ bool LoopbackHttpServer::ServeRequest(std::uintptr_t handle, int number, std::st
 }
 
 unsigned short UnusedLoopbackPort() {
-  Winsock();
   unsigned short port = 0;
-  closesocket(BoundLoopbackSocket(port));
+  closesocket(static_cast<SOCKET>(LoopbackSocket(port)));
   return port;
 }
 
 StalledListener::StalledListener() {
-  Winsock();
-  const SOCKET s = BoundLoopbackSocket(port_);
-  if (listen(s, 1) != 0) {
-    closesocket(s);
-    throw std::runtime_error("listen failed");
-  }
-  listener_ = s;
+  listener_ = LoopbackSocket(port_, false, 1);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -2,9 +2,10 @@
 
 #include "support/recording_smtp_win.h"
 
+#include "support/loopback_socket_win.h"
+
 #include <cctype>
 #include <optional>
-#include <stdexcept>
 
 namespace nbtest {
 namespace {
@@ -42,21 +43,7 @@ std::string Verb(const std::string& line) {
 }  // namespace
 
 RecordingSmtpServer::RecordingSmtpServer() {
-  WSADATA data;
-  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
-  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int length = sizeof address;
-  if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0 || listen(s, 4) != 0) {
-    if (s != INVALID_SOCKET) closesocket(s);
-    WSACleanup();
-    throw std::runtime_error("the SMTP server cannot listen");
-  }
-  listener_ = s;
-  port_ = ntohs(address.sin_port);
+  listener_ = LoopbackSocket(port_, false, 4);
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -67,7 +54,6 @@ RecordingSmtpServer::~RecordingSmtpServer() {
   }
   thread_.join();
   closesocket(static_cast<SOCKET>(listener_));
-  WSACleanup();
 }
 
 std::wstring RecordingSmtpServer::Address() const { return L"127.0.0.1:" + std::to_wstring(port_); }
@@ -77,23 +63,14 @@ std::vector<std::string> RecordingSmtpServer::Messages() const {
   return messages_;
 }
 
-// Looks for a connection every 20 ms, so that the destructor is never kept waiting long.
 void RecordingSmtpServer::Run() {
-  const SOCKET listener = static_cast<SOCKET>(listener_);
-  for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_) return;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(listener, &readable);
-    timeval wait{0, 20 * 1000};
-    if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
-    const SOCKET connection = accept(listener, nullptr, nullptr);
-    if (connection == INVALID_SOCKET) continue;
-    Serve(connection);
-    closesocket(connection);
+  const auto stopping = [this] {
+    std::lock_guard lock(mutex_);
+    return stopping_;
+  };
+  while (const std::optional<std::uintptr_t> connection = NextConnection(listener_, stopping)) {
+    Serve(*connection);
+    closesocket(static_cast<SOCKET>(*connection));
   }
 }
 
