@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "mail/smtp/smtp_mailer_win.h"
@@ -322,6 +323,30 @@ TEST_F(SendTest, PasswordCopiesAreWipedWhenFreed) {
     heapwatch::secrets = nullptr;
     EXPECT_EQ(heapwatch::found, 0) << server;
   }
+}
+
+// The security package as a server that asks for a client certificate at every pass.
+SECURITY_STATUS SEC_ENTRY AskedForACertificate(PCredHandle, PCtxtHandle, SEC_WCHAR*, ULONG, ULONG, ULONG,
+                                               PSecBufferDesc, ULONG, PCtxtHandle, PSecBufferDesc, PULONG,
+                                               PTimeStamp) {
+  return SEC_I_INCOMPLETE_CREDENTIALS;
+}
+
+// Asked again after going on without a certificate, the handshake gives up instead of repeating
+// the same call. (Wine's own package never asks twice, so the table entry is replaced.)
+TEST_F(SendTest, AServerThatKeepsAskingForAClientCertificateIsGivenUp) {
+  auto& table = const_cast<SecurityFunctionTableW&>(nb::mail::Security());
+  DWORD protection = 0;
+  ASSERT_TRUE(VirtualProtect(&table, sizeof table, PAGE_READWRITE, &protection));
+  const auto real = std::exchange(table.InitializeSecurityContextW, AskedForACertificate);
+  Message m;
+  m.server = "starttls";
+  m.to = "asking";
+  const Outcome out = Send(m);
+  table.InitializeSecurityContextW = real;
+  VirtualProtect(&table, sizeof table, protection, &protection);
+  EXPECT_NE(out.result, 0);
+  EXPECT_NE(out.error.find("asks for a client certificate"), std::string::npos) << out.error;
 }
 
 TEST_F(SendTest, UnknownAuthorityIsRefused) {
