@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "base/app_error.h"
 #include "detect/lan6_lookup_win.h"
 
 namespace {
@@ -51,6 +52,23 @@ TEST(GetLocalIPv6, ChoosesFromTheSystemsAnswers) {
     const std::optional<std::wstring> found = nb::GetLocalIPv6([route] { return nb::ParseIPv6(route); }, list);
     EXPECT_EQ(found.value_or(L"nothing"), expected) << route;
   }
+}
+
+// A failed system call never fails the run. Without the adapter list (a call that fails, or a list
+// that keeps growing) a global route source stands alone; a route lookup whose library cannot be
+// loaded gives nothing.
+TEST(GetLocalIPv6, GetsOverFailedSystemCalls) {
+  const auto failing = [](void*, unsigned long*) -> unsigned long { return ERROR_NOT_ENOUGH_MEMORY; };
+  const auto growing = [](void*, unsigned long* size) -> unsigned long {
+    *size += 1024;
+    return ERROR_BUFFER_OVERFLOW;
+  };
+  const auto route = [](const wchar_t* text) { return [text] { return nb::ParseIPv6(text); }; };
+  const auto unloadable = []() -> std::optional<nb::Ipv6Address> { throw nb::AppError(48, L"no library"); };
+  EXPECT_EQ(nb::GetLocalIPv6(route(L"2a00:1450::4"), failing), L"2a00:1450::4");
+  EXPECT_EQ(nb::GetLocalIPv6(route(L"2a00:1450::4"), growing), L"2a00:1450::4");
+  EXPECT_EQ(nb::GetLocalIPv6(route(L"fe80::4"), failing), std::nullopt);
+  EXPECT_EQ(nb::GetLocalIPv6(unloadable, failing), std::nullopt);
 }
 
 }  // namespace
