@@ -97,7 +97,10 @@ void WatchMode::RunStarted() { Follow(schedule_.On(WatchEvent::RunStarted, Now()
 void WatchMode::RunEnded(const Addresses& before, const Addresses& after, const std::wstring& problem) {
   if (Watching()) {
     icon_.SetToolTip(TipAfter(after, problem));
-    Changed(before, after);
+    // Against what was last seen of each address, so that a change across a failed check is told.
+    const WatchResult last = LastSeen(seen_, AsResult(before));
+    Changed(last, after);
+    seen_ = LastSeen(last, AsResult(after));
   }
   Follow(schedule_.On(WatchEvent::RunEnded, Now()));
 }
@@ -118,8 +121,8 @@ void WatchMode::Follow(const WatchDecision& decision) {
 
 // A change from one address to another: one notification for the check, then the mail (for the
 // public address) and the command, each once.
-void WatchMode::Changed(const Addresses& before, const Addresses& after) {
-  const std::vector<AddressChange> changes = AddressChanges(AsResult(before), AsResult(after));
+void WatchMode::Changed(const WatchResult& last, const Addresses& after) {
+  const std::vector<AddressChange> changes = AddressChanges(last, AsResult(after));
   if (changes.empty()) return;
   Notice notice = ChangeNotice(changes.front());
   for (std::size_t i = 1; i < changes.size(); ++i) notice.text += L"\n" + ChangeNotice(changes[i]).text;

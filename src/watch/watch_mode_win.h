@@ -20,6 +20,7 @@
 #include "detect/network_changes_win.h"
 #include "ui/icon_callback.h"
 #include "ui/notify_icon_win.h"
+#include "watch/watch_text.h"
 #include "ui/task_win.h"
 #include "watch/watch_schedule.h"
 #include "watch/watch_settings.h"
@@ -74,7 +75,7 @@ class WatchMode {
  private:
   void Follow(const WatchDecision& decision);
   void ShowMenu(POINT at);
-  void Changed(const Addresses& before, const Addresses& after);
+  void Changed(const WatchResult& last, const Addresses& after);
   void Tell(const std::wstring& title, const std::wstring& text, bool failure);
   void RunAction(const wchar_t* failureTitle, std::function<std::optional<std::wstring>(const StopSignal&)> action);
 
@@ -84,6 +85,7 @@ class WatchMode {
   WatchSchedule schedule_{std::chrono::minutes(kDefaultWatchMinutes)};
   NotifyIcon icon_;
   NetworkChanges network_;
+  WatchResult seen_;  // each address as last seen by a run that found it
   using ActionTask = Task<std::optional<std::wstring>>;
   std::vector<std::unique_ptr<ActionTask>> actions_;  // the mails and commands under way
 };

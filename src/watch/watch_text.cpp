@@ -33,6 +33,19 @@ std::optional<std::wstring_view> Argument(wchar_t digit, const CommandAddresses&
   }
 }
 
+bool WellFormed(AddressKind kind, const std::wstring& text) {
+  return kind == AddressKind::Public || kind == AddressKind::Lan ? IsIP(text) : ParseIPv6(text).has_value();
+}
+
+// The four addresses of a result with their kinds, in the order changes are told.
+template <typename First, typename Second, typename Fn>
+void ForEachAddress(First& a, Second& b, Fn&& fn) {
+  fn(AddressKind::Public, a.publicAddress, b.publicAddress);
+  fn(AddressKind::Lan, a.lanAddress, b.lanAddress);
+  fn(AddressKind::PublicIPv6, a.publicIPv6, b.publicIPv6);
+  fn(AddressKind::LanIPv6, a.lanIPv6, b.lanIPv6);
+}
+
 }  // namespace
 
 std::wstring WatchToolTip(const std::vector<TipLine>& lines, std::wstring_view lastCheck) {
@@ -48,16 +61,18 @@ std::wstring WatchToolTip(const std::vector<TipLine>& lines, std::wstring_view l
 
 std::vector<AddressChange> AddressChanges(const WatchResult& last, const WatchResult& now) {
   std::vector<AddressChange> changes;
-  const auto compare = [&](AddressKind kind, const std::wstring& before, const std::wstring& after, auto valid) {
-    if (before != after && valid(before) && valid(after)) changes.push_back({kind, before, after});
-  };
-  const auto ipv4 = [](const std::wstring& text) { return IsIP(text); };
-  const auto ipv6 = [](const std::wstring& text) { return ParseIPv6(text).has_value(); };
-  compare(AddressKind::Public, last.publicAddress, now.publicAddress, ipv4);
-  compare(AddressKind::Lan, last.lanAddress, now.lanAddress, ipv4);
-  compare(AddressKind::PublicIPv6, last.publicIPv6, now.publicIPv6, ipv6);
-  compare(AddressKind::LanIPv6, last.lanIPv6, now.lanIPv6, ipv6);
+  ForEachAddress(last, now, [&](AddressKind kind, const std::wstring& before, const std::wstring& after) {
+    if (before != after && WellFormed(kind, before) && WellFormed(kind, after)) changes.push_back({kind, before, after});
+  });
   return changes;
+}
+
+WatchResult LastSeen(const WatchResult& seen, const WatchResult& now) {
+  WatchResult last = seen;
+  ForEachAddress(last, now, [](AddressKind kind, std::wstring& kept, const std::wstring& found) {
+    if (WellFormed(kind, found)) kept = found;
+  });
+  return last;
 }
 
 Notice ChangeNotice(const AddressChange& change) {

@@ -35,6 +35,8 @@ struct WatchResult {
   std::wstring lanAddress;
   std::wstring publicIPv6 = {};
   std::wstring lanIPv6 = {};
+
+  bool operator==(const WatchResult&) const = default;
 };
 
 struct AddressChange {
@@ -49,6 +51,11 @@ struct AddressChange {
 // first, then LAN, then the IPv6 ones. A placeholder, an empty text or "Access error" on either side
 // is no change.
 std::vector<AddressChange> AddressChanges(const WatchResult& last, const WatchResult& now);
+
+// The addresses last seen, after `now`: each of its well-formed addresses, and where it has none,
+// the one `seen` had. So a check that failed in between (a router that restarts) leaves the
+// address from before it to tell a change by.
+WatchResult LastSeen(const WatchResult& seen, const WatchResult& now);
 
 struct Notice {
   std::wstring title;

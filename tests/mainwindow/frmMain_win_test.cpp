@@ -702,6 +702,15 @@ TEST_F(Detection, WatchModeChecksInTheBackgroundAndActsOnAChange) {
   EXPECT_EQ(Notices(area).size(), 3u);
   EXPECT_TRUE(ui.messages.empty()) << "a check shows no message box, even a failed one";
 
+  // Back on line with another address: told against the address from before the failed check.
+  server.Answer("/two", "198.51.100.10");
+  PointServicesAt(server.Url("/probe"));
+  ui.popupChoices.push_back(nb::watchCheckNow);
+  SendMessageW(window.hwnd(), nb::kWatchIconMessage, 0, MAKELPARAM(WM_CONTEXTMENU, nb::NotifyIcon::kId));
+  ASSERT_TRUE(nbtest::PumpUntil([&] { return Notices(area).size() == 6; })) << Notices(area).size();
+  EXPECT_EQ(Notices(area)[3],
+            L"Public address changed: The public address is now 198.51.100.10 (it was 198.51.100.9).");
+
   // While watching, a minimised window waits behind the icon, and a click on the icon brings it back.
   ShowWindow(window.hwnd(), SW_MINIMIZE);
   EXPECT_FALSE(IsWindowVisible(window.hwnd()));

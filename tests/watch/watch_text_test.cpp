@@ -47,6 +47,16 @@ TEST(AddressChanges, OnlyFromOneAddressToAnother) {
   for (const auto& c : cases) EXPECT_EQ(nb::AddressChanges(c.last, c.now), c.changes);
 }
 
+// A check that failed in between keeps the address before it: the change across it is told.
+TEST(LastSeen, KeepsWhatAFailedCheckCouldNotSee) {
+  const nb::WatchResult seen{L"198.51.100.7", L"192.168.1.20", L"2a00:1450::5", L""};
+  const nb::WatchResult failed{L"Access error", L"", L"Access error", L"2a00:1450::6"};
+  const nb::WatchResult last = nb::LastSeen(seen, failed);
+  EXPECT_EQ(last, (nb::WatchResult{L"198.51.100.7", L"192.168.1.20", L"2a00:1450::5", L"2a00:1450::6"}));
+  EXPECT_EQ(nb::AddressChanges(last, {L"203.0.113.9", L"192.168.1.20", L"2a00:1450::5", L"2a00:1450::6"}),
+            (std::vector<nb::AddressChange>{{AddressKind::Public, L"198.51.100.7", L"203.0.113.9"}}));
+}
+
 TEST(ChangeNotice, NamesTheOldAndTheNewAddressWithinTheLimit) {
   const auto notice = nb::ChangeNotice({AddressKind::Lan, L"192.168.1.20", L"10.0.0.5"});
   EXPECT_EQ(notice.title, L"LAN address changed");
