@@ -33,7 +33,7 @@ std::optional<std::wstring> RunWatchCommand(const std::wstring& commandLine, std
 std::optional<std::wstring> SendWatchMail(const std::wstring& address, const StopSignal* stop) {
   const MailMessage message = StoredMailMessage(address);
   if (const std::optional<MissingField> missing = FirstMissingField(message)) {
-    static constexpr const wchar_t* kMissing[] = {L"a sender", L"a recipient", L"a mail server", L"a subject"};
+    static constexpr const wchar_t* kMissing[] = {L"sender", L"recipient", L"mail server", L"subject"};
     return L"The mail settings have no " + std::wstring(kMissing[static_cast<int>(*missing)]) +
            L": set them in the mail window.";
   }
